@@ -1,0 +1,20 @@
+# oryx_add_gtest(<target> LABEL <unit|pty|gui> SOURCES <files...> LIBS <libs...> [TIMEOUT <s>])
+# Builds one GoogleTest executable and registers each of its tests with ctest.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+function(oryx_add_gtest target)
+  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_LABEL)
+    set(ARG_LABEL unit)
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${target}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
+               ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
