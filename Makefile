@@ -15,7 +15,7 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure
 
 run: build
-	./tools/run-demo $(BUILD)
+	./tools/run-demo $(BUILD) $(ARGS)
 
 clean:
 	rm -rf $(BUILD)

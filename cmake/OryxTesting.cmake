@@ -1,10 +1,10 @@
-# oryx_add_gtest(<target> LABEL <unit|pty|gui> SOURCES <files...> LIBS <libs...> [TIMEOUT <s>])
+# oryx_add_gtest(<target> [QT_MAIN] LABEL <unit|pty|gui> SOURCES <files...> LIBS <libs...> [TIMEOUT <s>])
 # Builds one GoogleTest executable and registers each of its tests with ctest.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 function(oryx_add_gtest target)
-  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QT_MAIN" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_LABEL)
     set(ARG_LABEL unit)
   endif()
@@ -12,7 +12,12 @@ function(oryx_add_gtest target)
     set(ARG_TIMEOUT 120)
   endif()
   add_executable(${target} ${ARG_SOURCES})
-  target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  if(ARG_QT_MAIN)
+    # Dialog tests need a QApplication around every test.
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} oryx_test_qtmain GTest::gtest GTest::gmock)
+  else()
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  endif()
   gtest_discover_tests(${target}
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}

@@ -1,0 +1,174 @@
+#include "EventLogFileC.h"
+#include "ScratchDirC.h"
+
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string NumberedLines(int count, const std::string& prefix = "old ") {
+    std::string text;
+    for (int i = 1; i <= count; ++i) {
+        text += prefix + std::to_string(i) + "\r\n";
+    }
+    return text;
+}
+
+int CountLines(const std::string& text) {
+    int lines = 0;
+    for (char c : text) {
+        lines += c == '\n';
+    }
+    return lines;
+}
+
+std::string WithoutStamp(const std::string& line) {
+    // "dd/mm/yyyy h:mm:ss: text" -> "text"
+    auto pos = line.find(": ");
+    return pos == std::string::npos ? line : line.substr(pos + 2);
+}
+
+std::vector<std::string> SplitCrLf(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+class EventLogFileTest : public ::testing::Test {
+protected:
+    ScratchDirC dir;
+    std::string log = dir.file("ORYX_Log.txt");
+};
+
+TEST(EventLogFormat, StampedLineHasUnpaddedHourAndPaddedFields) {
+    struct tm t {};
+    t.tm_mday = 6;
+    t.tm_mon = 11;
+    t.tm_year = 126;
+    t.tm_hour = 9;
+    t.tm_min = 5;
+    t.tm_sec = 7;
+    EXPECT_EQ(EventLogFileC::FormatStampedLine(t, "Application started"),
+              "06/12/2026 9:05:07: Application started\r\n");
+    t.tm_hour = 23;
+    t.tm_min = 59;
+    t.tm_sec = 0;
+    t.tm_mday = 31;
+    t.tm_mon = 0;
+    EXPECT_EQ(EventLogFileC::FormatStampedLine(t, "x"), "31/01/2026 23:59:00: x\r\n");
+}
+
+TEST_F(EventLogFileTest, LifetimeWritesStartBlockLinesAndClosedLine) {
+    {
+        EventLogFileC eventLog("ORYX_Log.txt", 500);
+        eventLog.Log("Button 'Close' pressed.");
+        eventLog.Log("ERROR: port gone\r\n");
+    }
+    std::vector<std::string> lines = SplitCrLf(ScratchDirC::ReadFile(log));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], "");
+    EXPECT_EQ(lines[1], std::string(61, '-'));
+    EXPECT_EQ(WithoutStamp(lines[2]), "Application started");
+    EXPECT_EQ(WithoutStamp(lines[3]), "Button 'Close' pressed.");
+    EXPECT_EQ(WithoutStamp(lines[4]), "ERROR: port gone");
+    EXPECT_EQ(lines[5], "") << "a text ending in CR LF leaves an empty line";
+    EXPECT_EQ(WithoutStamp(lines[6]), "Application closed");
+
+    // The stamp is local time now.
+    time_t now = ::time(nullptr);
+    struct tm local {};
+    ::localtime_r(&now, &local);
+    char year[16];
+    std::snprintf(year, sizeof year, "/%d ", local.tm_year + 1900);
+    EXPECT_NE(lines[2].find(year), std::string::npos) << lines[2];
+}
+
+TEST_F(EventLogFileTest, TrimKeepsTheLastLinesOnlyWhenTheLimitIsReached) {
+    // Each object adds four lines: blank, separator, started, closed.
+    ScratchDirC::WriteFile(log, NumberedLines(506));
+    { EventLogFileC eventLog("ORYX_Log.txt", 500); }
+    std::string text = ScratchDirC::ReadFile(log);
+    EXPECT_EQ(CountLines(text), 500);
+    EXPECT_EQ(text.rfind("old 11\r\n", 0), 0u) << "510 lines keep the last 500";
+    EXPECT_NE(text.find("Application closed\r\n"), std::string::npos);
+
+    std::string below = NumberedLines(495);
+    ScratchDirC::WriteFile(log, below);
+    { EventLogFileC eventLog("ORYX_Log.txt", 500); }
+    text = ScratchDirC::ReadFile(log);
+    EXPECT_EQ(CountLines(text), 499) << "499 lines are left alone";
+    EXPECT_EQ(text.rfind(below, 0), 0u);
+}
+
+TEST_F(EventLogFileTest, TrimAtExactlyTheLimitRewritesIdenticalContent) {
+    ScratchDirC::WriteFile(log, NumberedLines(500));
+    ino_t before = 0;
+    struct stat st {};
+    ASSERT_EQ(::stat(log.c_str(), &st), 0);
+    before = st.st_ino;
+
+    EventLogFileC eventLog("ORYX_Log.txt", 500);
+    ScratchDirC::WriteFile(log, NumberedLines(500));
+    eventLog.Trim();
+    EXPECT_EQ(ScratchDirC::ReadFile(log), NumberedLines(500));
+    ASSERT_EQ(::stat(log.c_str(), &st), 0);
+    EXPECT_NE(st.st_ino, before) << "the file was rewritten";
+}
+
+TEST_F(EventLogFileTest, TrimDropsALastLineWithoutLineFeedAndStrayCarriageReturns) {
+    EventLogFileC eventLog("ORYX_Log.txt", 3);
+    ScratchDirC::WriteFile(log, "a\r\nb\r\nc\rx\r\nd\r\ntail without LF");
+    eventLog.Trim();
+    EXPECT_EQ(ScratchDirC::ReadFile(log), "b\r\ncx\r\nd\r\n");
+}
+
+TEST(EventLogFailures, UnwritableFolderIsSilent) {
+    const std::string name = "/nonexistent-oryx-folder/ORYX_Log.txt";
+    {
+        EventLogFileC eventLog(name, 500);
+        eventLog.Log("lost");
+    }
+    EXPECT_NE(::access(name.c_str(), F_OK), 0);
+}
+
+TEST_F(EventLogFileTest, LineIsSkippedWhileAnotherWriterHoldsTheFile) {
+    EventLogFileC eventLog("ORYX_Log.txt", 500);
+    int holder = ::open(log.c_str(), O_RDWR);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    eventLog.Log("skipped");
+    ::close(holder);
+    eventLog.Log("written");
+    std::string text = ScratchDirC::ReadFile(log);
+    EXPECT_EQ(text.find("skipped"), std::string::npos);
+    EXPECT_NE(text.find("written"), std::string::npos);
+}
+
+TEST_F(EventLogFileTest, LogSurvivesAProcessKilledDuringTheTrim) {
+    const std::string original = NumberedLines(600);
+    ScratchDirC::WriteFile(log, original);
+    EXPECT_EXIT(
+        {
+            auto* eventLog = new EventLogFileC("ORYX_Log.txt", 500);
+            eventLog->setBeforeReplaceHook([] { ::raise(SIGKILL); });
+            delete eventLog;
+        },
+        ::testing::KilledBySignal(SIGKILL), "");
+    std::string text = ScratchDirC::ReadFile(log);
+    EXPECT_EQ(text.rfind(original, 0), 0u) << "nothing of the old log is lost";
+    EXPECT_NE(text.find("Application closed\r\n"), std::string::npos);
+
+    // The next object completes the trim over the leftover copy.
+    { EventLogFileC eventLog("ORYX_Log.txt", 500); }
+    EXPECT_EQ(CountLines(ScratchDirC::ReadFile(log)), 500);
+}
+
+} // namespace

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+// Acts on modal dialogs from inside their own event loop, the way a user would: each step
+// waits until a new modal dialog is on top, then runs its action on it.
+class ModalDriverC {
+public:
+    using StepT = std::function<void(QWidget* modal)>;
+
+    // Queues a step; steps run in order, each on the next modal dialog that appears.
+    void then(StepT step);
+
+    // Clicks the button with the given object name (a control id) or text in the modal dialog.
+    static void Click(QWidget* modal, const QString& nameOrText);
+    static void PressKey(QWidget* modal, int key);
+
+    bool finished() const;
+
+    ModalDriverC();
+    ~ModalDriverC();
+
+private:
+    struct Impl;
+    Impl* impl_;
+};
