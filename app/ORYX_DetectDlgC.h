@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+// Asks the user to reconnect the radio's cable and runs a wait, given by its owner, that ends
+// when the radio talks or the user cancels. The wait starts 200 ms after the dialog opens.
+class ORYX_DetectDlgC : public QDialog {
+    Q_OBJECT
+public:
+    enum ControlId { IDC_TEXT = 1043, IDC_CANCEL = 1028 };
+
+    struct WaitHooksT {
+        std::function<void(int ms)> pumpFor;
+        std::function<bool()> cancelled;
+    };
+    // Returns true when the radio talked, false when cancelled.
+    using WaitT = std::function<bool(const WaitHooksT&)>;
+
+    explicit ORYX_DetectDlgC(QWidget* parent = nullptr);
+
+    std::string title;
+
+    // Shows the dialog modally and runs the wait; Accepted when the radio talked.
+    int RunWait(WaitT wait);
+
+    bool cancelled() const { return cancelled_; }
+
+protected:
+    void reject() override;
+
+private:
+    void CreateControls();
+    void OnTimer();
+    static void PumpEventsFor(int ms);
+
+    WaitT wait_;
+    bool cancelled_ = false;
+};
