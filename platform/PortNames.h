@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// A port text is what the user picks and the settings store: a device name relative to /dev
+// ("ttyUSB0", "pts/4"), an absolute path (a simulator's link), or the number n of the
+// traditional COMn, which names /dev/ttyS(n-1) so that a stored "1" keeps meaning the first
+// built-in port.
+namespace oryx::platform::PortNames {
+
+// n for "n", "COMn", "COMn:" and "\\.\COMn"; nothing for any other text.
+std::optional<unsigned> comNumber(std::string_view portText);
+
+// The device to open; empty when the text cannot name one (empty text, COM0).
+std::string devicePath(std::string_view portText);
+
+// How messages name the port: "COM" + n for a COM number, otherwise the text itself.
+std::string displayName(std::string_view portText);
+
+// List order: by name stem, then by trailing number (ttyS2 before ttyS10); names without a
+// number sort as plain text.
+bool comesBefore(std::string_view a, std::string_view b);
+
+bool samePort(std::string_view a, std::string_view b);
+
+} // namespace oryx::platform::PortNames

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "platform/CommTimeouts.h"
+#include "platform/LineSettings.h"
+#include "platform/QueueStatus.h"
+#include "platform/SerialError.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+namespace oryx::platform {
+
+class Waker;
+
+struct IoResult {
+    std::size_t count = 0;
+    SerialError error;
+};
+
+enum class WaitOutcome { Input, LineError, Woken, TimedOut, DeviceGone, NotOpen };
+
+// One serial line opened exclusively, in raw mode. Reads and writes block for as long as the
+// CommTimeouts say and no longer. A reader thread and a writer thread may use one device at
+// the same time; open() and close() must not race with a blocked call (stop the reader first).
+class SerialDevice {
+public:
+    static constexpr std::chrono::milliseconds kWaitForever{-1};
+
+    SerialDevice() = default;
+    ~SerialDevice();
+    SerialDevice(const SerialDevice&) = delete;
+    SerialDevice& operator=(const SerialDevice&) = delete;
+
+    // Opens the device a port text names (see PortNames). A port another program holds does
+    // not open (EBUSY).
+    SerialError open(const std::string& portText);
+    void close();
+    bool isOpen() const;
+    std::string portText() const;
+
+    // Raw mode with these settings. A rate of 0, or one the device does not take, fails.
+    SerialError configure(const LineSettings& settings);
+    // The settings in force on the device now.
+    SerialError readSettings(LineSettings& settings) const;
+    SerialError setDtr(bool on);
+    SerialError setRts(bool on);
+
+    void setTimeouts(const CommTimeouts& timeouts);
+    CommTimeouts timeouts() const;
+
+    // Fewer bytes than asked with no error means a time-out ended the read.
+    IoResult read(void* buffer, std::size_t size);
+    // Returns once the bytes have left the program's side, or when the write budget is spent;
+    // the count then says how many had gone.
+    IoResult write(const void* data, std::size_t size);
+
+    // Bytes waiting both ways and the line errors since the previous call.
+    QueueStatus queueStatus();
+    // Discards unread input. Writes complete before they return, so there is never program
+    // output left to discard; the transmit flag is accepted and does nothing.
+    SerialError purge(bool receive, bool transmit);
+    // Waits until input is waiting, a line error occurred, the waker was woken or the time is
+    // up. kWaitForever waits without a limit (use a waker to end it).
+    WaitOutcome waitForInputOrError(std::chrono::milliseconds timeout, Waker* waker = nullptr);
+
+    int nativeHandle() const;
+
+private:
+    struct LineCounts {
+        std::uint64_t frame = 0, parity = 0, overrun = 0, bufferOverrun = 0, brk = 0;
+    };
+
+    enum class ReadStep { Complete, Waiting, Gone, Failed };
+
+    ReadStep readWithoutWaiting(int fd, unsigned char* bytes, std::size_t size,
+                                std::size_t& total, int& error);
+    SerialError stepError(ReadStep step, int error) const;
+    SerialError errorFor(int code) const;
+    int currentFd() const;
+    std::string shownName() const;
+    SerialError setModemLine(int fd, int bit, bool on);
+    bool readLineCounts(int fd, LineCounts& counts) const;
+    std::uint32_t lineErrorsSince(const LineCounts& now) const;
+    std::uint32_t pendingLineErrors(int fd) const;
+
+    mutable std::mutex m_mutex;
+    int m_fd = -1;
+    std::string m_portText;
+    std::string m_path;
+    CommTimeouts m_timeouts;
+    LineSettings m_settings;
+    LineCounts m_counts;
+};
+
+} // namespace oryx::platform

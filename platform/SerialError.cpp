@@ -1,0 +1,54 @@
+#include "platform/SerialError.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace oryx::platform {
+
+bool SerialError::deviceGone() const {
+    return code == EIO || code == ENXIO || code == ENODEV;
+}
+
+SerialError SerialError::fromErrno(int code, const std::string& portName,
+                                   const std::string& path) {
+    std::string text;
+    switch (code) {
+    case ENOENT:
+        text = "Port " + portName + " does not exist (" + path + ").";
+        break;
+    case EACCES:
+    case EPERM:
+        text = "Permission denied on " + path +
+               ": add your user to the 'dialout' group (sudo usermod -aG dialout $USER), "
+               "then log out and in again.";
+        break;
+    case EBUSY:
+    case EWOULDBLOCK:
+        code = EBUSY;
+        text = "Port " + portName + " is in use by another program.";
+        break;
+    case ENOTTY:
+        text = path + " is not a serial port.";
+        break;
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+        text = "Port " + portName + " has no device behind it (" + path +
+               "): was the adapter unplugged?";
+        break;
+    default:
+        text = "Port " + portName + " (" + path + "): " + std::strerror(code) + ".";
+        break;
+    }
+    return {code, text};
+}
+
+SerialError SerialError::gone(const std::string& portName) {
+    return {ENODEV, "Port " + portName + " has gone away: was the adapter unplugged?"};
+}
+
+SerialError SerialError::invalid(const std::string& message) {
+    return {EINVAL, message};
+}
+
+} // namespace oryx::platform

@@ -1,0 +1,490 @@
+#include "sim/PtyHost.h"
+
+#include "platform/SimulatorFolder.h"
+#include "platform/TtyAttributes.h"
+#include "sim/SimulatedDevice.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <future>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace oryx::sim {
+namespace {
+
+constexpr std::size_t kReadChunk = 4096;
+constexpr std::chrono::milliseconds kRetryWhenFull{10};
+
+// What a UART hears when the far end runs another rate or framing: never a printable
+// character, so no garbled text can pass for a command, a banner, a colon or a prompt.
+char garble(unsigned char byte) {
+    return static_cast<char>(0x80u | ((byte * 0x1Du + 0x35u) & 0x7Fu));
+}
+
+std::string garbled(std::string_view bytes) {
+    std::string out(bytes.size(), '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out[i] = garble(static_cast<unsigned char>(bytes[i]));
+    }
+    return out;
+}
+
+bool sameLine(const platform::LineSettings& a, const platform::LineSettings& b) {
+    return a.baudRate == b.baudRate && a.dataBits == b.dataBits && a.parity == b.parity &&
+           a.stopBits == b.stopBits;
+}
+
+std::runtime_error failure(const std::string& what) {
+    return std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+} // namespace
+
+PtyHost::PtyHost(SimulatedDevice& device, std::string linkName, platform::LineSettings ownLine)
+    : m_device(device), m_link(platform::simulatorLinkFolder(), std::move(linkName)),
+      m_ownLine(ownLine) {}
+
+PtyHost::~PtyHost() {
+    stop();
+}
+
+void PtyHost::start() {
+    if (m_thread.joinable()) {
+        return;
+    }
+    m_inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_inotify < 0) {
+        throw failure("cannot watch the simulated port");
+    }
+    createPty();
+    const std::string text = m_link.publish(slavePath());
+    {
+        std::lock_guard lock(m_mutex);
+        m_portText = text;
+    }
+    m_stopping = false;
+    m_thread = std::thread([this] { run(); });
+}
+
+void PtyHost::stop() {
+    if (m_thread.joinable()) {
+        m_stopping = true;
+        m_waker.wake();
+        m_thread.join();
+    }
+    closePty();
+    m_link.remove();
+    if (m_inotify >= 0) {
+        ::close(m_inotify);
+        m_inotify = -1;
+    }
+}
+
+void PtyHost::createPty() {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    std::array<char, 128> name{};
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
+        ::ptsname_r(master, name.data(), name.size()) != 0) {
+        if (master >= 0) {
+            ::close(master);
+        }
+        throw failure("cannot create a pseudo-terminal");
+    }
+    // Until the program configures it, the port runs raw at the radio's own settings, like
+    // a port that was last used with this radio. Done before the watch, so it is not seen as
+    // the program opening the port.
+    const int slave = ::open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave >= 0) {
+        platform::TtyAttributes::applyRaw(slave, ownLine());
+        ::close(slave);
+    }
+    m_watch = ::inotify_add_watch(m_inotify, name.data(), IN_OPEN | IN_CLOSE);
+    if (m_watch < 0) {
+        ::close(master);
+        throw failure("cannot watch the simulated port");
+    }
+    m_openers = 0;
+    m_ownOpensToSkip = 0;
+    m_ownClosesToSkip = 0;
+    std::lock_guard lock(m_mutex);
+    m_master = master;
+    m_slavePath = name.data();
+    m_open = false;
+}
+
+void PtyHost::closePty() {
+    if (m_watch >= 0) {
+        ::inotify_rm_watch(m_inotify, m_watch);
+        m_watch = -1;
+    }
+    std::lock_guard lock(m_mutex);
+    if (m_master >= 0) {
+        ::close(m_master);
+        m_master = -1;
+    }
+    m_open = false;
+    m_openReported = false;
+    m_queue.clear();
+    m_stateChanged.notify_all();
+}
+
+std::string PtyHost::portText() const {
+    std::lock_guard lock(m_mutex);
+    return m_portText;
+}
+
+std::string PtyHost::slavePath() const {
+    std::lock_guard lock(m_mutex);
+    return m_slavePath;
+}
+
+void PtyHost::setOwnLine(const platform::LineSettings& line) {
+    std::lock_guard lock(m_mutex);
+    m_ownLine = line;
+}
+
+platform::LineSettings PtyHost::ownLine() const {
+    std::lock_guard lock(m_mutex);
+    return m_ownLine;
+}
+
+std::optional<platform::LineSettings> PtyHost::programLine() const {
+    std::lock_guard lock(m_mutex);
+    platform::LineSettings line;
+    if (m_master < 0 || platform::TtyAttributes::read(m_master, line) != 0) {
+        return std::nullopt;
+    }
+    return line;
+}
+
+bool PtyHost::lineMatches(const platform::LineSettings& own) const {
+    const auto program = programLine();
+    return program && sameLine(*program, own);
+}
+
+bool PtyHost::portOpen() const {
+    std::lock_guard lock(m_mutex);
+    return m_openReported;
+}
+
+bool PtyHost::waitForPortOpen(bool open, Milliseconds timeout) const {
+    std::unique_lock lock(m_mutex);
+    return m_stateChanged.wait_for(lock, timeout, [&] { return m_openReported == open; });
+}
+
+bool PtyHost::isOpenNow() const {
+    std::lock_guard lock(m_mutex);
+    return m_open;
+}
+
+void PtyHost::send(std::string bytes, Milliseconds delay, bool forThisOpening) {
+    {
+        std::lock_guard lock(m_mutex);
+        const auto due = std::max(Clock::now() + delay + m_faults.extraDelay, m_lastDue);
+        m_lastDue = due;
+        m_queue.push_back({due, std::move(bytes), m_ownLine, forThisOpening ? m_opening : 0});
+    }
+    m_waker.wake();
+}
+
+void PtyHost::setFaults(const Faults& faults) {
+    std::lock_guard lock(m_mutex);
+    m_faults = faults;
+}
+
+Faults PtyHost::faults() const {
+    std::lock_guard lock(m_mutex);
+    return m_faults;
+}
+
+void PtyHost::unplug() {
+    runOnHostThread([this] {
+        const bool wasOpen = isOpenNow();
+        closePty();
+        if (wasOpen) {
+            m_device.portClosed();
+        }
+    });
+}
+
+void PtyHost::replug() {
+    runOnHostThread([this] {
+        if (m_master >= 0) {
+            return;
+        }
+        createPty();
+        m_link.retarget(slavePath());
+    });
+}
+
+void PtyHost::runOnHostThread(const std::function<void()>& task) {
+    if (!m_thread.joinable() || std::this_thread::get_id() == m_thread.get_id()) {
+        task();
+        return;
+    }
+    auto done = std::make_shared<std::promise<void>>();
+    auto finished = done->get_future();
+    {
+        std::lock_guard lock(m_mutex);
+        m_tasks.push_back([task, done] {
+            task();
+            done->set_value();
+        });
+    }
+    m_waker.wake();
+    finished.wait();
+}
+
+void PtyHost::runPendingTasks() {
+    while (true) {
+        std::function<void()> task;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_tasks.empty()) {
+                return;
+            }
+            task = std::move(m_tasks.front());
+            m_tasks.pop_front();
+        }
+        task();
+    }
+}
+
+std::optional<PtyHost::Clock::time_point> PtyHost::nextDue() const {
+    std::lock_guard lock(m_mutex);
+    if (m_queue.empty()) {
+        return std::nullopt;
+    }
+    return m_queue.front().due;
+}
+
+void PtyHost::run() {
+    while (!m_stopping) {
+        runPendingTasks();
+        int master = -1;
+        bool open = false;
+        {
+            std::lock_guard lock(m_mutex);
+            master = m_master;
+            open = m_open;
+        }
+        // While nobody has the port open the master reports a hang-up without end, so it is
+        // only watched while the port is open; the inotify watch reports the opening.
+        std::array<pollfd, 3> fds{{{m_waker.fd(), POLLIN, 0},
+                                   {m_inotify, POLLIN, 0},
+                                   {open ? master : -1, POLLIN, 0}}};
+        timespec wait{};
+        timespec* waitPtr = nullptr;
+        if (const auto due = nextDue()) {
+            const auto left = std::max(*due - Clock::now(), Clock::duration::zero());
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+            wait = {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+            waitPtr = &wait;
+        }
+        if (::ppoll(fds.data(), fds.size(), waitPtr, nullptr) < 0 && errno != EINTR) {
+            break;
+        }
+        if ((fds[0].revents & POLLIN) != 0) {
+            m_waker.clear();
+        }
+        if (fds[2].revents != 0) {
+            readFromProgram();
+        }
+        if ((fds[1].revents & POLLIN) != 0) {
+            handleOpenCloseEvents();
+        }
+        if ((fds[2].revents & POLLHUP) != 0) {
+            resyncOpenState();
+        }
+        sendDueBytes();
+    }
+}
+
+void PtyHost::readFromProgram() {
+    int master = -1;
+    {
+        std::lock_guard lock(m_mutex);
+        master = m_master;
+    }
+    std::array<char, kReadChunk> buffer{};
+    while (master >= 0) {
+        const ssize_t n = ::read(master, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return;
+        }
+        // Judge the rate first: by the time the bytes are noted the program may have moved on.
+        const bool heardRight = lineMatches(ownLine());
+        const std::string_view bytes(buffer.data(), static_cast<std::size_t>(n));
+        m_traffic.record(Direction::FromProgram, bytes);
+        if (faults().silent) {
+            continue;
+        }
+        m_device.bytesReceived(heardRight ? std::string(bytes) : garbled(bytes));
+    }
+}
+
+void PtyHost::handleOpenCloseEvents() {
+    alignas(inotify_event) std::array<char, 4096> buffer{};
+    while (true) {
+        const ssize_t n = ::read(m_inotify, buffer.data(), buffer.size());
+        if (n <= 0) {
+            return;
+        }
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + at);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            if ((event->mask & IN_Q_OVERFLOW) != 0) {
+                resyncOpenState();
+            } else if (event->wd != m_watch) {
+                continue;
+            } else if ((event->mask & IN_OPEN) != 0) {
+                if (m_ownOpensToSkip > 0) {
+                    --m_ownOpensToSkip;
+                } else if (++m_openers == 1) {
+                    becomeOpen();
+                }
+            } else if ((event->mask & IN_CLOSE) != 0) {
+                if (m_ownClosesToSkip > 0) {
+                    --m_ownClosesToSkip;
+                } else if (m_openers > 0 && --m_openers == 0) {
+                    readFromProgram();
+                    becomeClosed();
+                    discardUnreadInput();
+                }
+            }
+        }
+    }
+}
+
+// The master's hang-up flag is the truth about whether anyone has the port open; events are
+// only the prompt to look.
+void PtyHost::resyncOpenState() {
+    int master = -1;
+    {
+        std::lock_guard lock(m_mutex);
+        master = m_master;
+    }
+    if (master < 0) {
+        return;
+    }
+    pollfd pfd{master, POLLIN, 0};
+    const bool hungUp = ::poll(&pfd, 1, 0) > 0 && (pfd.revents & POLLHUP) != 0;
+    if (hungUp && isOpenNow()) {
+        readFromProgram();
+        m_openers = 0;
+        becomeClosed();
+        discardUnreadInput();
+    } else if (!hungUp && !isOpenNow()) {
+        m_openers = 1;
+        becomeOpen();
+    }
+}
+
+// A serial driver forgets received bytes when the port is closed for the last time; a pty
+// keeps them for the next opener, who would read the end of the previous session. Counting
+// opens and closes makes our own open indistinguishable from anyone else's, so skipping one
+// of each keeps the count right in whatever order the events come.
+void PtyHost::discardUnreadInput() {
+    const std::string path = slavePath();
+    const int slave = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0) {
+        return;
+    }
+    ++m_ownOpensToSkip;
+    ::ioctl(slave, TCFLSH, TCIFLUSH);
+    ::close(slave);
+    ++m_ownClosesToSkip;
+}
+
+// Observers learn of a change only once the device has reacted to it.
+void PtyHost::becomeOpen() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_open = true;
+        ++m_opening;
+    }
+    m_device.portOpened();
+    reportOpenState(true);
+}
+
+void PtyHost::becomeClosed() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_open = false;
+    }
+    m_device.portClosed();
+    reportOpenState(false);
+}
+
+void PtyHost::reportOpenState(bool open) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_openReported = open;
+    }
+    m_stateChanged.notify_all();
+}
+
+bool PtyHost::takeDueItem(Outgoing& item) {
+    std::lock_guard lock(m_mutex);
+    if (m_queue.empty() || m_queue.front().due > Clock::now()) {
+        return false;
+    }
+    item = std::move(m_queue.front());
+    m_queue.pop_front();
+    return true;
+}
+
+void PtyHost::sendDueBytes() {
+    Outgoing item;
+    while (takeDueItem(item)) {
+        int master = -1;
+        Faults faults;
+        {
+            std::lock_guard lock(m_mutex);
+            const bool stale = item.opening != 0 && item.opening != m_opening;
+            if (!m_open || stale) {
+                continue;
+            }
+            master = m_master;
+            faults = m_faults;
+        }
+        if (faults.silent || item.bytes.empty()) {
+            continue;
+        }
+        std::string now = item.bytes;
+        if (faults.splitIntoBytes && now.size() > 1) {
+            Outgoing rest = item;
+            rest.bytes.erase(0, 1);
+            rest.due = Clock::now() + faults.byteGap;
+            now.resize(1);
+            std::lock_guard lock(m_mutex);
+            m_queue.push_front(std::move(rest));
+        }
+        const std::string wire =
+            faults.garbage || !lineMatches(item.line) ? garbled(now) : now;
+        const ssize_t n = ::write(master, wire.data(), wire.size());
+        const std::size_t written = n > 0 ? static_cast<std::size_t>(n) : 0;
+        m_traffic.record(Direction::ToProgram, std::string_view(wire).substr(0, written));
+        if (written < wire.size() && (n >= 0 || errno == EAGAIN || errno == EINTR)) {
+            // The program is not reading and the pty is full: try again shortly.
+            item.bytes = now.substr(written);
+            item.due = Clock::now() + kRetryWhenFull;
+            std::lock_guard lock(m_mutex);
+            m_queue.push_front(std::move(item));
+            return;
+        }
+    }
+}
+
+} // namespace oryx::sim

@@ -1,0 +1,108 @@
+#include "sim/Traffic.h"
+
+#include <algorithm>
+
+namespace oryx::sim {
+
+void Traffic::record(Direction direction, std::string_view bytes) {
+    if (bytes.empty()) {
+        return;
+    }
+    Observer observer;
+    TrafficChunk chunk{direction, std::chrono::steady_clock::now(), std::string(bytes)};
+    {
+        std::lock_guard lock(m_mutex);
+        m_chunks.push_back(chunk);
+        m_bytesKept += bytes.size();
+        std::size_t drop = 0;
+        while (m_bytesKept > m_limit && drop + 1 < m_chunks.size()) {
+            m_bytesKept -= m_chunks[drop].bytes.size();
+            ++drop;
+        }
+        m_chunks.erase(m_chunks.begin(), m_chunks.begin() + static_cast<std::ptrdiff_t>(drop));
+        observer = m_observer;
+    }
+    m_changed.notify_all();
+    if (observer) {
+        observer(chunk);
+    }
+}
+
+void Traffic::clear() {
+    std::lock_guard lock(m_mutex);
+    m_chunks.clear();
+    m_bytesKept = 0;
+}
+
+std::vector<TrafficChunk> Traffic::chunks() const {
+    std::lock_guard lock(m_mutex);
+    return m_chunks;
+}
+
+std::string Traffic::joined(Direction direction) const {
+    std::string all;
+    for (const TrafficChunk& chunk : m_chunks) {
+        if (chunk.direction == direction) {
+            all += chunk.bytes;
+        }
+    }
+    return all;
+}
+
+std::string Traffic::written() const {
+    std::lock_guard lock(m_mutex);
+    return joined(Direction::FromProgram);
+}
+
+std::string Traffic::sent() const {
+    std::lock_guard lock(m_mutex);
+    return joined(Direction::ToProgram);
+}
+
+std::vector<std::string> Traffic::writtenLines() const {
+    std::vector<std::string> lines;
+    std::string current;
+    bool open = false;
+    for (char c : written()) {
+        if (c == '\r') {
+            lines.push_back(current);
+            current.clear();
+            open = false;
+        } else if (c != '\n') {
+            current += c;
+            open = true;
+        }
+    }
+    if (open) {
+        lines.push_back(current);
+    }
+    return lines;
+}
+
+bool Traffic::waitFor(Direction direction, std::string_view text,
+                      std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [&] {
+        return joined(direction).find(text) != std::string::npos;
+    });
+}
+
+bool Traffic::waitForWritten(std::string_view text, std::chrono::milliseconds timeout) const {
+    return waitFor(Direction::FromProgram, text, timeout);
+}
+
+bool Traffic::waitForSent(std::string_view text, std::chrono::milliseconds timeout) const {
+    return waitFor(Direction::ToProgram, text, timeout);
+}
+
+void Traffic::setObserver(Observer observer) {
+    std::lock_guard lock(m_mutex);
+    m_observer = std::move(observer);
+}
+
+void Traffic::setLimit(std::size_t bytes) {
+    std::lock_guard lock(m_mutex);
+    m_limit = std::max<std::size_t>(bytes, 1);
+}
+
+} // namespace oryx::sim

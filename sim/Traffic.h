@@ -1,0 +1,60 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace oryx::sim {
+
+enum class Direction { FromProgram, ToProgram };
+
+struct TrafficChunk {
+    Direction direction;
+    std::chrono::steady_clock::time_point time;
+    std::string bytes;
+};
+
+// Every byte that crossed the simulated line, both ways, as it was on the wire, with the
+// time it crossed. Safe to read from any thread while the simulator runs.
+class Traffic {
+public:
+    using Observer = std::function<void(const TrafficChunk&)>;
+
+    void record(Direction direction, std::string_view bytes);
+    void clear();
+
+    std::vector<TrafficChunk> chunks() const;
+    // Everything the program wrote, or everything the simulator sent, concatenated.
+    std::string written() const;
+    std::string sent() const;
+    // What the program wrote, cut at each CR; LF dropped. "wb?\r\nwn?\r\n" gives wb?, wn?.
+    std::vector<std::string> writtenLines() const;
+
+    // Waits until the concatenation of that direction contains the text.
+    bool waitForWritten(std::string_view text, std::chrono::milliseconds timeout) const;
+    bool waitForSent(std::string_view text, std::chrono::milliseconds timeout) const;
+
+    // Called on the simulator's thread for every chunk recorded (used by oryx-sim --log).
+    void setObserver(Observer observer);
+    // Oldest chunks are dropped once more than this many bytes are kept.
+    void setLimit(std::size_t bytes);
+
+private:
+    std::string joined(Direction direction) const;
+    bool waitFor(Direction direction, std::string_view text,
+                 std::chrono::milliseconds timeout) const;
+
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_changed;
+    std::vector<TrafficChunk> m_chunks;
+    std::size_t m_bytesKept = 0;
+    std::size_t m_limit = 16 * 1024 * 1024;
+    Observer m_observer;
+};
+
+} // namespace oryx::sim

@@ -1,0 +1,187 @@
+// oryx-sim: runs a simulated radio on a pseudo-terminal until interrupted, for trying the
+// program without hardware and for training.
+
+#include "sim/ModemRadio.h"
+
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <pthread.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using oryx::sim::Direction;
+using oryx::sim::TrafficChunk;
+
+std::string printable(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else if (c < 0x20 || c >= 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+void logTraffic(oryx::sim::Traffic& traffic) {
+    const auto start = std::chrono::steady_clock::now();
+    traffic.setObserver([start](const TrafficChunk& chunk) {
+        const double seconds = std::chrono::duration<double>(chunk.time - start).count();
+        std::printf("%10.3f %s \"%s\"\n", seconds,
+                    chunk.direction == Direction::FromProgram ? "program -> radio"
+                                                              : "radio -> program",
+                    printable(chunk.bytes).c_str());
+        std::fflush(stdout);
+    });
+}
+
+oryx::sim::Faults faultsFrom(const std::vector<std::string>& names, int delayMs, int byteGapMs) {
+    oryx::sim::Faults faults;
+    for (const std::string& name : names) {
+        faults.silent |= name == "silent";
+        faults.garbage |= name == "garbage";
+        faults.answerError |= name == "error";
+        faults.splitIntoBytes |= name == "split";
+    }
+    faults.extraDelay = std::chrono::milliseconds(delayMs);
+    faults.byteGap = std::chrono::milliseconds(byteGapMs);
+    return faults;
+}
+
+// Blocks SIGINT and SIGTERM in every thread and returns once one of them arrives.
+sigset_t blockStopSignals() {
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    return stopSignals;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Simulated ORYX radios on pseudo-terminals. Each prints the port text to open "
+                 "and runs until interrupted (Ctrl+C)."};
+    app.require_subcommand(1);
+
+    oryx::sim::ModemRadioOptions options;
+    int mode = -1;
+    int link = -1;
+    int power = -1;
+    std::string band;
+    std::vector<std::string> values;
+    std::vector<std::string> faultNames;
+    int replyDelayMs = 5;
+    int bannerDelayMs = 600;
+    int noiseDelayMs = 300;
+    int delayMs = 0;
+    int byteGapMs = 2;
+    bool noBanner = false;
+    bool log = false;
+
+    CLI::App* modem = app.add_subcommand("modem", "A radio modem of the ORYX 62/63 family.");
+    modem->add_option("--model", options.model, "Model number")
+        ->check(CLI::IsMember({2400, 2410, 2450}))
+        ->capture_default_str();
+    modem->add_flag("--kv", options.kvVariant, "Model 2410 only: the KV7730 unit (range 4)");
+    modem->add_option("--baud", options.baud, "The radio's own baud rate")
+        ->check(CLI::IsMember({4800, 9600, 14400, 19200, 57600, 115200}))
+        ->capture_default_str();
+    modem->add_option("--name", options.linkName,
+                      "Name of the port link (default modem-<model>)");
+    modem->add_option("--mode", mode, "0 = Remote, 1 = Base")->check(CLI::Range(0, 1));
+    modem->add_option("--link", link, "Link number 0 to 15")->check(CLI::Range(0, 15));
+    modem->add_option("--power", power, "Transmit power index")->check(CLI::Range(0, 2));
+    modem->add_option("--band", band, "Frequency band code, two hex digits (e.g. 06)");
+    modem->add_option("--set", values,
+                      "Any two-letter parameter as NAME=HEX (e.g. --set pw=34); repeatable");
+    modem->add_option("--reply-delay", replyDelayMs, "Milliseconds before each reply")
+        ->capture_default_str();
+    modem->add_flag("--no-banner", noBanner, "Send no banner when the port is opened");
+    modem->add_option("--banner-delay", bannerDelayMs,
+                      "Milliseconds from the port being opened to the banner")
+        ->capture_default_str();
+    modem->add_option("--banner", options.banner, "Banner text instead of the model's own");
+    modem->add_option("--noise", options.noiseBytes, "Bytes of line noise before the banner")
+        ->check(CLI::Range(0, 2));
+    modem->add_option("--noise-delay", noiseDelayMs,
+                      "Milliseconds from the port being opened to the noise")
+        ->capture_default_str();
+    modem->add_option("--fault", faultNames,
+                      "silent: no answers; garbage: answers arrive garbled; error: every "
+                      "command answered ERROR; split: answers one byte at a time; repeatable")
+        ->check(CLI::IsMember({"silent", "garbage", "error", "split"}));
+    modem->add_option("--delay", delayMs, "Extra milliseconds before everything it sends");
+    modem->add_option("--byte-gap", byteGapMs, "Milliseconds between bytes with --fault split")
+        ->capture_default_str();
+    modem->add_flag("--log", log, "Print every byte both ways with a time stamp");
+
+    CLI11_PARSE(app, argc, argv);
+
+    if (mode >= 0) {
+        options.values["wb"] = static_cast<unsigned>(mode);
+    }
+    if (link >= 0) {
+        options.values["wn"] = static_cast<unsigned>(link);
+    }
+    if (power >= 0) {
+        options.values["wp"] = static_cast<unsigned>(power);
+    }
+    try {
+        if (!band.empty()) {
+            options.values["pe"] = static_cast<unsigned>(std::stoul(band, nullptr, 16));
+        }
+        for (const std::string& assignment : values) {
+            const auto equals = assignment.find('=');
+            if (equals != 2) {
+                throw std::invalid_argument(assignment);
+            }
+            options.values[assignment.substr(0, 2)] =
+                static_cast<unsigned>(std::stoul(assignment.substr(3), nullptr, 16));
+        }
+    } catch (const std::exception&) {
+        std::cerr << "oryx-sim: values are hexadecimal, parameters NAME=HEX\n";
+        return 2;
+    }
+    options.replyDelay = std::chrono::milliseconds(replyDelayMs);
+    options.bannerDelay = std::chrono::milliseconds(bannerDelayMs);
+    options.noiseDelay = std::chrono::milliseconds(noiseDelayMs);
+    options.bannerOnOpen = !noBanner;
+
+    sigset_t stopSignals = blockStopSignals();
+    try {
+        oryx::sim::ModemRadio radio(options);
+        radio.setFaults(faultsFrom(faultNames, delayMs, byteGapMs));
+        if (log) {
+            logTraffic(radio.traffic());
+        }
+        radio.start();
+        std::printf("%s\n", radio.portText().c_str());
+        std::fprintf(stderr, "Model %d at %u bit/s on %s (%s). Ctrl+C ends.\n", radio.model(),
+                     radio.baud(), radio.portText().c_str(), radio.slavePath().c_str());
+        std::fflush(stdout);
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        radio.stop();
+    } catch (const std::exception& e) {
+        std::cerr << "oryx-sim: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

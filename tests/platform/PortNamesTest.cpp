@@ -1,0 +1,73 @@
+#include "platform/PortNames.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace oryx::platform {
+namespace {
+
+TEST(PortNames, NumbersKeepTheirComMeaning) {
+    EXPECT_EQ(PortNames::devicePath("1"), "/dev/ttyS0");
+    EXPECT_EQ(PortNames::devicePath("10"), "/dev/ttyS9");
+    // The other spellings of a COM port name the same device.
+    EXPECT_EQ(PortNames::devicePath("COM3"), "/dev/ttyS2");
+    EXPECT_EQ(PortNames::devicePath("COM3:"), "/dev/ttyS2");
+    EXPECT_EQ(PortNames::devicePath("\\\\.\\COM3"), "/dev/ttyS2");
+    // COM0 names no port; it must not wrap around to a huge number.
+    EXPECT_EQ(PortNames::devicePath("0"), "");
+    EXPECT_EQ(PortNames::devicePath(""), "");
+}
+
+TEST(PortNames, OtherTextsAreDeviceNamesOrPaths) {
+    EXPECT_EQ(PortNames::devicePath("ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_EQ(PortNames::devicePath("pts/4"), "/dev/pts/4");
+    EXPECT_EQ(PortNames::devicePath("/run/user/1000/oryx-sim/modem-2410"),
+              "/run/user/1000/oryx-sim/modem-2410");
+    // Case matters as it always did: "com3" is not a COM port.
+    EXPECT_EQ(PortNames::devicePath("com3"), "/dev/com3");
+    // Too many digits to be a port number: taken as a name, never overflowed.
+    EXPECT_EQ(PortNames::devicePath("99999999999999999999"), "/dev/99999999999999999999");
+}
+
+TEST(PortNames, MessagesShowComForNumbersAndTheTextOtherwise) {
+    EXPECT_EQ(PortNames::displayName("3"), "COM3");
+    EXPECT_EQ(PortNames::displayName("COM3:"), "COM3");
+    EXPECT_EQ(PortNames::displayName("ttyUSB0"), "ttyUSB0");
+    EXPECT_EQ(PortNames::displayName("/tmp/oryx-sim-0/modem-2410"), "/tmp/oryx-sim-0/modem-2410");
+}
+
+TEST(PortNames, SortsByStemThenNumber) {
+    std::vector<std::string> names{"ttyS10", "ttyUSB0", "ttyS2", "ttyS1", "ttyACM0",
+                                   "rfcomm", "ttyS",    "ttyS0"};
+    std::sort(names.begin(), names.end(), PortNames::comesBefore);
+    const std::vector<std::string> expected{"rfcomm", "ttyACM0", "ttyS",   "ttyS0",
+                                            "ttyS1",  "ttyS2",   "ttyS10", "ttyUSB0"};
+    EXPECT_EQ(names, expected);
+}
+
+TEST(PortNames, OrderIsConsistentAcrossStems) {
+    // A name whose digits are not at its end has its own stem and sorts after the numbered
+    // ones, so the order never goes round in a circle.
+    EXPECT_TRUE(PortNames::comesBefore("ttyS2", "ttyS10"));
+    EXPECT_TRUE(PortNames::comesBefore("ttyS10", "ttyS1x"));
+    EXPECT_TRUE(PortNames::comesBefore("ttyS2", "ttyS1x"));
+}
+
+TEST(PortNames, OrderIsStrictForEqualNumbersWithLeadingZeros) {
+    EXPECT_FALSE(PortNames::comesBefore("ttyS1", "ttyS1"));
+    EXPECT_NE(PortNames::comesBefore("ttyS01", "ttyS1"), PortNames::comesBefore("ttyS1", "ttyS01"));
+    // A number longer than any integer still compares by value.
+    EXPECT_TRUE(PortNames::comesBefore("x9", "x123456789012345678901234567890"));
+}
+
+TEST(PortNames, SamePortComparesDevices) {
+    EXPECT_TRUE(PortNames::samePort("1", "ttyS0"));
+    EXPECT_TRUE(PortNames::samePort("COM2", "/dev/ttyS1"));
+    EXPECT_FALSE(PortNames::samePort("1", "2"));
+    EXPECT_FALSE(PortNames::samePort("", ""));
+}
+
+} // namespace
+} // namespace oryx::platform
