@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Fwk_Tsk/FWK_TSK_CriticalSectionC.h"
+
+#include <boost/noncopyable.hpp>
+#include <cstdint>
+#include <set>
+
+namespace FWK::TSK {
+
+class ObserverC;
+
+// Keeps the set of observers attached to it; observers of a group are represented by their
+// group observer, which the subject owns.
+class SubjectC : private boost::noncopyable {
+public:
+    static constexpr uint32_t SP_SynchronObserverAllowed = 0x1;
+
+    explicit SubjectC(uint32_t ulPropertyFlags = 0) : m_ulSubjectPropertyFlags(ulPropertyFlags) {}
+    virtual ~SubjectC();
+
+    virtual void attach(ObserverC* pObserver);
+    virtual void detach(ObserverC* pObserver);
+
+    bool isAttached(const ObserverC* pObserver);
+    size_t attachedCount();
+
+private:
+    std::set<ObserverC*> m_observers;
+    CriticalSectionC m_lock;
+    uint32_t m_ulSubjectPropertyFlags;
+};
+
+} // namespace FWK::TSK

@@ -1,0 +1,207 @@
+#include "CaptureConsumer.h"
+
+#include "Fwk_Dbg/FWK_DBG_DbgLogMgrC.h"
+#include "Fwk_Dbg/FWK_DBG_LogPrintf.h"
+#include "Fwk_Dbg/FWK_DBG_RecordHeader.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+using namespace FWK::DBG;
+using testing::ElementsAre;
+using testing::HasSubstr;
+using testing::MatchesRegex;
+
+namespace {
+
+class DbgLogMgrTest : public testing::Test {
+protected:
+    void SetUp() override { DbgLogMgrC::instance()->removeAllRules(); }
+    void TearDown() override { DbgLogMgrC::instance()->removeAllRules(); }
+
+    static void rule(const char* pszPattern, int32_t lLevel, const char* pszConsumer,
+                     int32_t lHeaderType = HEADER_NONE) {
+        DbgLogMgrC::instance()->configure(pszPattern, lLevel, pszConsumer, 1, 0, 0, lHeaderType);
+    }
+};
+
+TEST_F(DbgLogMgrTest, WithoutRulesEveryLevelIsDisabledAfterOneResolve) {
+    DbgLogFileC logger("SerialPortC");
+    EXPECT_EQ(logger.threshold(), DBG_UNRESOLVED);
+    EXPECT_FALSE(logger.isEnabled(DBG_FATAL));
+    EXPECT_EQ(logger.threshold(), DBG_NO_CONSUMER);
+    EXPECT_FALSE(logger.isEnabled(DBG_ALL));
+}
+
+TEST_F(DbgLogMgrTest, LowestLevelOfAllMatchingPatternsWins) {
+    auto pConsole = CaptureConsumer::add("console");
+    rule("Serial*", DBG_INFO, "console");
+    rule("SerialPortC", DBG_FINE, "console");
+    DbgLogFileC serialPort("SerialPortC");
+    DbgLogFileC serialPort2("SerialPort2");
+    DbgLogFileC portBase("PortBaseC");
+
+    EXPECT_TRUE(serialPort.isEnabled(DBG_FINE));
+    EXPECT_EQ(serialPort.threshold(), DBG_FINE);
+    EXPECT_FALSE(serialPort2.isEnabled(DBG_FINE));
+    EXPECT_EQ(serialPort2.threshold(), DBG_INFO);
+    EXPECT_FALSE(portBase.isEnabled(DBG_FATAL));
+
+    logPrintf(serialPort, DBG_FINE, "one\n");
+    EXPECT_THAT(pConsole->records(), ElementsAre("one\n")) << "merged, so delivered once";
+}
+
+TEST_F(DbgLogMgrTest, PatternRules) {
+    EXPECT_TRUE(DbgLogMgrC::patternMatches("*", "anything"));
+    EXPECT_TRUE(DbgLogMgrC::patternMatches("Opal*Impl", "OpalDeviceRequestC"));
+    EXPECT_FALSE(DbgLogMgrC::patternMatches("Opal", "OpalDeviceRequestC"));
+    EXPECT_FALSE(DbgLogMgrC::patternMatches("SerialPortC", "SerialPort"));
+}
+
+TEST_F(DbgLogMgrTest, RecordReachesConsumersAttachedAtOrBelowItsLevelHighestFirst) {
+    auto pInfo = CaptureConsumer::add("info");
+    auto pError = CaptureConsumer::add("error");
+    auto pAll = CaptureConsumer::add("all");
+    rule("Key", DBG_INFO, "info");
+    rule("Key", DBG_ERROR, "error");
+    rule("Key", DBG_ALL, "all");
+    DbgLogFileC logger("Key");
+
+    EXPECT_TRUE(logger.isEnabled(DBG_ALL));
+    logPrintf(logger, DBG_WARN, "warn %d\n", 5);
+    logPrintf(logger, DBG_ALL, "all\n");
+    EXPECT_THAT(pInfo->records(), ElementsAre("warn 5\n"));
+    EXPECT_TRUE(pError->records().empty());
+    EXPECT_THAT(pAll->records(), ElementsAre("warn 5\n", "all\n"));
+}
+
+TEST_F(DbgLogMgrTest, RulesNamingTheSameConsumerShareItAndKeepItsFirstHeaderType) {
+    rule("First", DBG_INFO, "printf", HEADER_NONE);
+    rule("Second", DBG_INFO, "printf", HEADER_FULL);
+    DbgLogFileC first("First");
+    DbgLogFileC second("Second");
+
+    testing::internal::CaptureStdout();
+    logPrintf(first, DBG_INFO, "a 100%% %s\n", "%d");
+    logPrintf(second, DBG_INFO, "b\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "a 100% %d\nb\n");
+    EXPECT_EQ(DbgLogMgrC::instance()->count(), 1)
+        << "the manager holds its consumers as components";
+}
+
+TEST_F(DbgLogMgrTest, SensorBoardRuleChangesNothing) {
+    rule("*", DBG_ALL, "/sensorboard/");
+    DbgLogFileC logger("Anything");
+    EXPECT_FALSE(logger.isEnabled(DBG_FATAL));
+}
+
+TEST_F(DbgLogMgrTest, RuleAddedWhileLoggersRunTakesEffectAtTheirNextRecord) {
+    auto pConsumer = CaptureConsumer::add("late");
+    DbgLogFileC logger("Busy");
+    std::atomic<bool> bStop{false};
+    std::atomic<int> delivered{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([&] {
+            while (!bStop.load()) {
+                if (logger.isEnabled(DBG_INFO)) {
+                    logPrintf(logger, DBG_INFO, "x\n");
+                    ++delivered;
+                }
+            }
+        });
+    }
+    while (logger.threshold() != DBG_NO_CONSUMER) {
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(delivered.load(), 0);
+    rule("Bus*", DBG_INFO, "late");
+    while (delivered.load() < 100) {
+        std::this_thread::yield();
+    }
+    bStop = true;
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(pConsumer->records().size(), static_cast<size_t>(delivered.load()));
+}
+
+TEST_F(DbgLogMgrTest, FullHeaderShowsThreadIdFormInTwentyColumns) {
+    auto pConsumer = CaptureConsumer::add("full", HEADER_FULL);
+    rule("PortBaseC", DBG_ALL, "full");
+    DbgLogFileC logger("PortBaseC");
+    logPrintf(logger, DBG_INFO, "START %s\n", "PortBaseC::StartReading");
+    logPrintf(logger, DBG_ALL, "dump\n");
+    logPrintf(logger, 9, "beyond fatal\n");
+
+    const auto records = pConsumer->records();
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_THAT(
+        records[0],
+        MatchesRegex(R"(\[[0-9]{2}/[0-9]{2}/[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{2}0 UTC\] )"
+                     R"(0x[0-9a-f]{8}          /   0 INF PortBaseC START PortBaseC::StartReading)"
+                     "\n"));
+    EXPECT_THAT(records[1], HasSubstr("/   0     PortBaseC dump\n"));
+    EXPECT_THAT(records[2], HasSubstr(" FAT PortBaseC beyond fatal\n"));
+}
+
+TEST_F(DbgLogMgrTest, OtherHeaderTypes) {
+    auto pMilliseconds = CaptureConsumer::add("ms", HEADER_MILLISECONDS);
+    auto pDateTime = CaptureConsumer::add("dt", HEADER_DATE_TIME);
+    rule("Key", DBG_ALL, "ms");
+    rule("Key", DBG_ALL, "dt");
+    DbgLogFileC logger("Key");
+    logPrintf(logger, DBG_INFO, "x\n");
+    EXPECT_THAT(pMilliseconds->records().at(0), MatchesRegex("[0-9]+ x\n"));
+    EXPECT_THAT(pDateTime->records().at(0),
+                MatchesRegex(R"(\[[0-9]{2}/[0-9]{2}/[0-9]{4} [0-9:]{8}\.[0-9]{3} UTC\] x)"
+                             "\n"));
+}
+
+TEST_F(DbgLogMgrTest, RecordLongerThanTheBufferIsCutAtTheBoundAndReported) {
+    auto pConsumer = CaptureConsumer::add("long");
+    auto pErrors = CaptureConsumer::add("errors");
+    rule("Long", DBG_ALL, "long");
+    rule("SystemErrorLogger", DBG_ALL, "errors");
+    DbgLogFileC logger("Long");
+
+    const std::string strFits(TEMP_BUFF_LEN - 2, 'f');
+    logPrintf(logger, DBG_INFO, "%s\n", strFits.c_str());
+    EXPECT_TRUE(pErrors->records().empty());
+
+    const std::string strTooLong(3 * TEMP_BUFF_LEN, 'x');
+    logPrintf(logger, DBG_INFO, "%s\n", strTooLong.c_str());
+    const auto records = pConsumer->records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].size(), TEMP_BUFF_LEN - 1);
+    EXPECT_EQ(records[1].size(), TEMP_BUFF_LEN - 1);
+    EXPECT_EQ(records[1].back(), '\n');
+    EXPECT_THAT(
+        pErrors->records(),
+        ElementsAre("<<ASSERT at Fwk_Dbg\\FWK_DBG_Log(418): strlen(szTemp) < TEMP_BUFF_LEN>>\n"));
+}
+
+TEST_F(DbgLogMgrTest, ConcurrentLoggersLoseNoRecord) {
+    auto pConsumer = CaptureConsumer::add("shared", HEADER_FULL);
+    rule("Thread*", DBG_FINE, "shared");
+    constexpr int RECORDS = 500;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([i] {
+            DbgLogFileC logger(("Thread" + std::to_string(i)).c_str());
+            for (int n = 0; n < RECORDS; ++n) {
+                logPrintf(logger, DBG_INFO, "%d\n", n);
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(pConsumer->records().size(), 4u * RECORDS);
+}
+
+} // namespace
