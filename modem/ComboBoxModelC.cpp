@@ -1,0 +1,50 @@
+#include "ComboBoxModelC.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool StartsWithIgnoringCase(const std::string& entry, const std::string& prefix) {
+    if (prefix.size() > entry.size()) {
+        return false;
+    }
+    return std::equal(prefix.begin(), prefix.end(), entry.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+} // namespace
+
+void ComboBoxModelC::SetEntries(std::vector<std::string> entries) {
+    entries_ = std::move(entries);
+    selected_ = -1;
+}
+
+void ComboBoxModelC::Clear() { SetEntries({}); }
+
+void ComboBoxModelC::Select(int index) { selected_ = index >= 0 && index < Count() ? index : -1; }
+
+std::string ComboBoxModelC::SelectedText() const {
+    return selected_ >= 0 ? entries_[static_cast<size_t>(selected_)] : std::string();
+}
+
+bool ComboBoxModelC::SelectPrefix(const std::string& text) {
+    if (text.empty()) {
+        return false;
+    }
+    for (int i = 0; i < Count(); ++i) {
+        if (StartsWithIgnoringCase(entries_[static_cast<size_t>(i)], text)) {
+            selected_ = i;
+            return true;
+        }
+    }
+    selected_ = -1;
+    return false;
+}
+
+int ComboBoxModelC::Find(const std::string& text) const {
+    auto found = std::find(entries_.begin(), entries_.end(), text);
+    return found == entries_.end() ? -1 : static_cast<int>(found - entries_.begin());
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ModemViewI.h"
+
+class ModemLinkC;
+
+// Waits until the radio starts talking after its cable was reconnected: polls the line every
+// 100 ms, discards the first one or two bytes once (plug noise), and ends on more bytes, a
+// line error or the user's cancel.
+class DetectWaitC {
+public:
+    static constexpr int kStartDelayMs = 200;
+    static constexpr int kPollMs = 100;
+
+    explicit DetectWaitC(ModemLinkC& link) : link_(link) {}
+
+    // True when bytes arrived or a line error was reported, false when cancelled.
+    bool Run(const ModemViewI::DetectWaitT& wait);
+
+private:
+    ModemLinkC& link_;
+};

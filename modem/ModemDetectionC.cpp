@@ -1,0 +1,113 @@
+#include "ModemDetectionC.h"
+
+#include "DetectWaitC.h"
+#include "ModemModelsC.h"
+#include "ModemSessionC.h"
+#include "ModemSettingsC.h"
+#include "platform/PortNames.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+void ModemDetectionC::OnDetect() {
+    ModemFieldsC& f = session_.fields();
+    ModemLinkC& link = session_.link();
+    session_.Log("Button 'Connect' pressed.");
+    session_.TakeFieldsFromControls();
+    f.currentBaud = f.baudText;
+
+    bool bannerRead = false;
+    bool cancelled = false;
+    int openFailures = 0;
+    while (!cancelled && !bannerRead) {
+        if (link.OpenModemPort(f.currentBaud, false) != RC_OK) {
+            link.CloseModemPort();
+            if (++openFailures >= kMaxOpenFailures) {
+                session_.Log("ERROR: Cannot open port. OnDetect returns.");
+                session_.view().MessageBox("Cannot open port.", "Error", ModemViewI::ButtonsT::Ok,
+                                           ModemViewI::IconT::None);
+                f.connected = false;
+                return;
+            }
+            session_.Log("ERROR: Could not open port " + oryx::platform::PortNames::displayName(f.portText));
+            NextBaudRate();
+            continue;
+        }
+        session_.Log("Port " + oryx::platform::PortNames::displayName(f.portText) + " opened at " +
+                     f.baudText);
+        if (!ShowDetectDialog()) {
+            session_.Log("Tentative connection cancelled.");
+            cancelled = true;
+            link.CloseModemPort();
+            f.connected = false;
+        } else if (ReadBanner() != 0) {
+            link.CloseModemPort();
+            session_.Log("Could't read banner, port closed.");
+            NextBaudRate();
+        } else {
+            bannerRead = true;
+        }
+    }
+    if (bannerRead) {
+        FinishConnect();
+    }
+}
+
+bool ModemDetectionC::ShowDetectDialog() {
+    DetectWaitC wait(session_.link());
+    const std::string caption = "Waiting for radio at " + session_.fields().currentBaud + " bps...";
+    return session_.view().RunDetectDialog(
+        caption, [&wait](const ModemViewI::DetectWaitT& hooks) { return wait.Run(hooks); });
+}
+
+void ModemDetectionC::FinishConnect() {
+    ModemFieldsC& f = session_.fields();
+    session_.ShowConnectedState();
+    f.connected = true;
+    if (settings_.ReadSettings() != RC_OK) {
+        session_.ShowDisconnectedState();
+        session_.link().CloseModemPort();
+        f.connected = false;
+        session_.Log("ERROR: Settings could not be read.");
+        session_.view().MessageBox("Settings could not be read.", "Error",
+                                   ModemViewI::ButtonsT::Ok, ModemViewI::IconT::None);
+        return;
+    }
+    f.connectLabel = ModemFieldsC::kDisconnectLabel;
+    session_.view().ShowControls();
+}
+
+void ModemDetectionC::NextBaudRate() {
+    ModemFieldsC& f = session_.fields();
+    int next = f.baudBox.Selected() + 1;
+    if (next > ModemModelsC::kLastBaudIndex) {
+        next = 0;
+    }
+    f.baudBox.Select(next);
+    f.currentBaud = f.baudBox.SelectedText();
+    f.baudText = f.currentBaud;
+    session_.view().ShowControls();
+}
+
+int ModemDetectionC::ReadBanner() {
+    ModemFieldsC& f = session_.fields();
+    ModemLinkC& link = session_.link();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    char buffer[ModemLinkC::kBufferSize] = {};
+    if (link.ReadTerminatedStr(buffer, sizeof buffer, ':') != RC_OK) {
+        return 1;
+    }
+    if (link.FilterBuffer(buffer, sizeof buffer, 'W') != 0) {
+        return 1;
+    }
+    // Too short to carry a model number: most likely noise at the wrong rate.
+    if (std::string(buffer).size() < 7) {
+        return 1;
+    }
+    f.banner = buffer;
+    session_.WriteFieldsToControls();
+    f.modelNumber = std::atoi(f.banner.substr(3, 4).c_str());
+    session_.Log("Banner: " + f.banner);
+    return 0;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+class ModemSessionC;
+class ModemSettingsC;
+
+// Finds the radio: opens the port at one baud rate after another, waits for the start-up
+// banner the radio sends when its cable is reconnected, and takes the model from it.
+class ModemDetectionC {
+public:
+    ModemDetectionC(ModemSessionC& session, ModemSettingsC& settings)
+        : session_(session), settings_(settings) {}
+
+    void OnDetect();
+    void NextBaudRate();
+    // 0 when a banner was read, 1 otherwise.
+    int ReadBanner();
+
+    static constexpr int kMaxOpenFailures = 5;
+
+private:
+    enum class AttemptT { Pending, Success, Failed };
+    bool ShowDetectDialog();
+    void FinishConnect();
+
+    ModemSessionC& session_;
+    ModemSettingsC& settings_;
+};

@@ -1,0 +1,140 @@
+#include "ModemDialogCoreC.h"
+
+#include "ModemModelsC.h"
+
+ModemDialogCoreC::ModemDialogCoreC(EventLogFileC& log, ModemViewI& view)
+    : session_(log, view), settings_(session_), detection_(session_, settings_),
+      defaults_(session_, settings_) {}
+
+void ModemDialogCoreC::OnInitDialog(std::vector<std::string> portsThatOpen,
+                                    const std::string& storedPort, const std::string& storedBaud,
+                                    bool serviceMode) {
+    ModemFieldsC& f = fields();
+    f.portBox.SetEntries(std::move(portsThatOpen));
+    f.portText = storedPort;
+    f.baudText = storedBaud;
+    f.serviceMode = serviceMode;
+    f.modelNumber = ModemModelsC::kModel2410;
+    f.currentBaud = f.baudText;
+    f.settingsRead = false;
+    f.connected = false;
+    f.readBaudIndex = f.readLink = f.readMode = f.readDevice = -1;
+    f.serviceVisible = serviceMode;
+    session_.ShowDisconnectedState();
+}
+
+void ModemDialogCoreC::OnConnectButton() {
+    if (fields().connected) {
+        OnDisconnect();
+    } else {
+        detection_.OnDetect();
+    }
+}
+
+void ModemDialogCoreC::OnDisconnect() {
+    session_.Log("Button 'Disconnect' pressed.");
+    switch (AskUnsavedSettings()) {
+    case ModemViewI::AnswerT::Yes:
+        OnSave();
+        session_.Disconnect();
+        break;
+    case ModemViewI::AnswerT::No:
+        session_.LeaveCommandMode();
+        session_.Disconnect();
+        break;
+    default:
+        break;
+    }
+}
+
+void ModemDialogCoreC::OnSave() {
+    session_.Log("OnSave");
+    const bool saved = settings_.SaveSettings() == RC_OK;
+    session_.view().MessageBox(saved ? "Settings saved." : "Error. Settings not saved.",
+                               "ORYX Config", ModemViewI::ButtonsT::Ok,
+                               ModemViewI::IconT::None);
+    session_.Disconnect();
+}
+
+void ModemDialogCoreC::OnDefault() {
+    session_.Log("Button 'Default' pressed.");
+    if (defaults_.RestoreDefaults() == 0) {
+        PrepareClose();
+    }
+}
+
+bool ModemDialogCoreC::OnCloseButton() {
+    session_.Log("Button 'Close' pressed.");
+    return PrepareClose() == 0;
+}
+
+bool ModemDialogCoreC::OnOkKey() {
+    session_.Log("Title bar button 'Ok' pressed.");
+    return PrepareClose() == 0;
+}
+
+bool ModemDialogCoreC::OnCancelKey() {
+    session_.Log("Title bar button 'X' pressed.");
+    return PrepareClose() == 0;
+}
+
+void ModemDialogCoreC::OnServiceButton(const std::function<void()>& showServiceDialog) {
+    session_.Log("Button 'Service' pressed.");
+    showServiceDialog();
+    session_.Log("Return from 'Service' dialog.");
+}
+
+void ModemDialogCoreC::OnAboutButton(const std::function<void()>& showAboutDialog) {
+    session_.Log("Button 'About' pressed.");
+    showAboutDialog();
+}
+
+void ModemDialogCoreC::OnModeOrDeviceChanged() {
+    ModemFieldsC& f = fields();
+    session_.TakeFieldsFromControls();
+    f.modeIndex = f.modeBox.Selected();
+    f.deviceIndex = f.deviceBox.Selected();
+    session_.Log("Change Mode: " + f.modeText + " Device: " + f.deviceText);
+    f.kvVariant = f.deviceText == ModemModelsC::kVariantDevice;
+}
+
+bool ModemDialogCoreC::SettingsUnchanged() const {
+    const ModemFieldsC& f = fields();
+    bool same = f.baudBox.Selected() == f.readBaudIndex && f.linkBox.Selected() == f.readLink &&
+                f.modeIndex == f.readMode && f.deviceIndex == f.readDevice;
+    if (f.serviceMode) {
+        same = same && f.band == f.readBand && f.power == f.readPower;
+    }
+    return same;
+}
+
+ModemViewI::AnswerT ModemDialogCoreC::AskUnsavedSettings() {
+    session_.TakeFieldsFromControls();
+    if (!fields().settingsRead || !fields().connected || SettingsUnchanged()) {
+        return ModemViewI::AnswerT::No;
+    }
+    return session_.view().MessageBox(
+        "You have changed settings that have not been saved to the radio. Do you want to save "
+        "them now?",
+        "Unsaved Settings", ModemViewI::ButtonsT::YesNoCancel, ModemViewI::IconT::Question);
+}
+
+int ModemDialogCoreC::PrepareClose() {
+    ModemFieldsC& f = fields();
+    session_.TakeFieldsFromControls();
+    session_.view().StorePortSettings(f.portText, f.baudText);
+    switch (AskUnsavedSettings()) {
+    case ModemViewI::AnswerT::Cancel:
+        return RC_CANCELLED;
+    case ModemViewI::AnswerT::Yes:
+        OnSave();
+        break;
+    default:
+        if (session_.link().modemPortOpen()) {
+            session_.LeaveCommandMode();
+            session_.link().CloseModemPort();
+        }
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ModemDefaultsC.h"
+#include "ModemDetectionC.h"
+#include "ModemSessionC.h"
+#include "ModemSettingsC.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Everything the modem configuration dialog does, without the dialog: the fields and
+// control states it shows, and one operation per button or event.
+class ModemDialogCoreC {
+public:
+    ModemDialogCoreC(EventLogFileC& log, ModemViewI& view);
+
+    // Fills the boxes (the ports that open, in order) and selects the stored texts.
+    void OnInitDialog(std::vector<std::string> portsThatOpen, const std::string& storedPort,
+                      const std::string& storedBaud, bool serviceMode);
+
+    void OnConnectButton();
+    void OnSave();
+    void OnDefault();
+    // The three ways to close; each returns true when the dialog may end.
+    bool OnCloseButton();
+    bool OnOkKey();
+    bool OnCancelKey();
+    // Logs around the service dialog, which the view shows in between.
+    void OnServiceButton(const std::function<void()>& showServiceDialog);
+    void OnAboutButton(const std::function<void()>& showAboutDialog);
+    void OnModeOrDeviceChanged();
+
+    ModemViewI::AnswerT AskUnsavedSettings();
+    // 0 when the dialog may close, RC_CANCELLED when the user chose to stay.
+    int PrepareClose();
+
+    ModemSessionC& session() { return session_; }
+    ModemFieldsC& fields() { return session_.fields(); }
+    const ModemFieldsC& fields() const { return session_.fields(); }
+    ModemDetectionC& detection() { return detection_; }
+    ModemSettingsC& settings() { return settings_; }
+    ModemDefaultsC& defaults() { return defaults_; }
+
+private:
+    void OnDisconnect();
+    bool SettingsUnchanged() const;
+
+    ModemSessionC session_;
+    ModemSettingsC settings_;
+    ModemDetectionC detection_;
+    ModemDefaultsC defaults_;
+};

@@ -1,0 +1,29 @@
+#include "ModemFieldsC.h"
+
+#include "ModemModelsC.h"
+
+ModemFieldsC::ModemFieldsC() {
+    baudBox.SetEntries(ModemModelsC::BaudRates());
+    std::vector<std::string> links;
+    for (int link = 0; link <= 15; ++link) {
+        links.push_back(std::to_string(link));
+    }
+    linkBox.SetEntries(std::move(links));
+    modeBox.SetEntries({"Remote", "Base"});
+}
+
+void ModemFieldsC::TakeFromControls() {
+    portText = portBox.SelectedText();
+    baudText = baudBox.SelectedText();
+    deviceText = deviceBox.SelectedText();
+    linkText = linkBox.SelectedText();
+    modeText = modeBox.SelectedText();
+}
+
+void ModemFieldsC::WriteToControls() {
+    portBox.SelectPrefix(portText);
+    baudBox.SelectPrefix(baudText);
+    deviceBox.SelectPrefix(deviceText);
+    linkBox.SelectPrefix(linkText);
+    modeBox.SelectPrefix(modeText);
+}

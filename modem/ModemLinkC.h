@@ -1,0 +1,68 @@
+#pragma once
+
+#include "ModemResultC.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+class EventLogFileC;
+class ModemFieldsC;
+class ModemViewI;
+namespace oryx::platform {
+class SerialDevice;
+}
+
+// The synchronous serial link to a radio modem: small blocking primitives that each report
+// a result code and write their own error line to the event log, and RadioCommand, which
+// frames one command and decodes the hexadecimal value of the reply.
+class ModemLinkC {
+public:
+    static constexpr size_t kBufferSize = 200;
+    static constexpr char CR = 13;
+    static constexpr char LF = 10;
+
+    struct LineStatusS {
+        bool ok = false;          // the query itself worked
+        bool lineError = false;   // the driver saw a line error (or the device vanished)
+        unsigned inQueue = 0;     // bytes waiting to be read
+    };
+
+    ModemLinkC(ModemFieldsC& fields, EventLogFileC& log, ModemViewI& view);
+    ~ModemLinkC();
+    ModemLinkC(const ModemLinkC&) = delete;
+    ModemLinkC& operator=(const ModemLinkC&) = delete;
+
+    int OpenModemPort(const std::string& baudText, bool reportErrors);
+    int CloseModemPort();
+    int ReadChar(char& byte);
+    int WriteStr(const char* text);
+    void PortWrite(char byte);
+    int ReadStr(char* buffer, size_t size);
+    int ReadTerminatedStr(char* buffer, size_t size, char terminator);
+    int FilterBuffer(char* buffer, size_t size, char start);
+    static int HexToInt(const char* text);
+    int RadioCommand(const char* command, int& value);
+
+    // WriteStr followed by CR and LF, for the lines that get no reply.
+    void SendLine(const char* text);
+    // Discards the driver's queues: transmit and receive, or everything including pending I/O.
+    void PurgeQueues();
+    void PurgeAll();
+    // Queries and clears the driver's error state and queue counts.
+    LineStatusS ClearCommError();
+    // Switches the open port to another baud rate; false when the device refuses it.
+    bool SetBaudRate(const std::string& baudText);
+
+    bool HandleValid() const;
+    bool modemPortOpen() const { return portOpen_; }
+
+private:
+    bool WaitForFirstReplyByte();
+
+    ModemFieldsC& fields_;
+    EventLogFileC& log_;
+    ModemViewI& view_;
+    std::unique_ptr<oryx::platform::SerialDevice> device_;
+    bool portOpen_ = false;
+};

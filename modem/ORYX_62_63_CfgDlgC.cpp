@@ -1,0 +1,273 @@
+#include "ORYX_62_63_CfgDlgC.h"
+
+#include "DialogUnitsC.h"
+#include "ORYX_DetectDlgC.h"
+#include "ORYX_HelpDlgC.h"
+#include "ServiceDlgC.h"
+#include "SettingsStoreC.h"
+#include "platform/PortEnumerator.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QMessageBox::StandardButtons ToQt(ModemViewI::ButtonsT buttons) {
+    switch (buttons) {
+    case ModemViewI::ButtonsT::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case ModemViewI::ButtonsT::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
+QMessageBox::Icon ToQt(ModemViewI::IconT icon) {
+    switch (icon) {
+    case ModemViewI::IconT::Information:
+        return QMessageBox::Information;
+    case ModemViewI::IconT::Question:
+        return QMessageBox::Question;
+    case ModemViewI::IconT::Exclamation:
+        return QMessageBox::Warning;
+    case ModemViewI::IconT::Stop:
+        return QMessageBox::Critical;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+ModemViewI::AnswerT FromQt(int button) {
+    switch (button) {
+    case QMessageBox::Yes:
+        return ModemViewI::AnswerT::Yes;
+    case QMessageBox::No:
+        return ModemViewI::AnswerT::No;
+    case QMessageBox::Cancel:
+        return ModemViewI::AnswerT::Cancel;
+    default:
+        return ModemViewI::AnswerT::Ok;
+    }
+}
+
+std::vector<std::string> MachinePortsThatOpen() {
+    std::vector<std::string> ports;
+    for (const std::string& port : oryx::platform::PortEnumerator().listPorts()) {
+        if (oryx::platform::PortEnumerator::portOpens(port)) {
+            ports.push_back(port);
+        }
+    }
+    return ports;
+}
+
+} // namespace
+
+ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(QWidget* parent)
+    : ORYX_62_63_CfgDlgC(MachinePortsThatOpen(), parent) {}
+
+ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(std::vector<std::string> portsThatOpen, QWidget* parent)
+    : QDialog(parent), eventLog_("ORYX_Log.txt", 500), core_(eventLog_, *this),
+      ports_(std::move(portsThatOpen)) {
+    CreateControls();
+    SettingsStoreC store;
+    core_.OnInitDialog(ports_, store.port().toStdString(), store.baudrate().toStdString(), false);
+}
+
+void ORYX_62_63_CfgDlgC::setServiceMode(bool on) {
+    ModemFieldsC& f = core_.fields();
+    f.serviceMode = on;
+    f.serviceVisible = on;
+    ShowControls();
+}
+
+QComboBox* ORYX_62_63_CfgDlgC::AddBox(ControlId id, const QRect& geometry, ComboBoxModelC& model) {
+    auto* box = new QComboBox(this);
+    box->setObjectName(QString::number(id));
+    box->setEditable(false);
+    box->setGeometry(geometry);
+    boxes_[box] = &model;
+    connect(box, &QComboBox::activated, this, [this, box, &model](int index) {
+        model.Select(index);
+        if (box->objectName() == QString::number(IDC_MODE) ||
+            box->objectName() == QString::number(IDC_DEVICE)) {
+            core_.OnModeOrDeviceChanged();
+        }
+    });
+    return box;
+}
+
+QLabel* ORYX_62_63_CfgDlgC::AddLabel(ControlId id, const QString& text, const QRect& geometry,
+                                     QWidget* buddy) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QString::number(id));
+    label->setGeometry(geometry);
+    // Fonts here run wider than the one the layout was drawn for; never cut a label short.
+    label->resize(std::max(geometry.width(), label->sizeHint().width()), geometry.height());
+    label->setBuddy(buddy);
+    return label;
+}
+
+QPushButton* ORYX_62_63_CfgDlgC::AddButton(ControlId id, const QString& text,
+                                           const QRect& geometry) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(QString::number(id));
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void ORYX_62_63_CfgDlgC::CreateControls() {
+    setWindowTitle(QStringLiteral("ORYX 62/63 Config Tool"));
+    DialogUnitsC du(font());
+    setFixedSize(du.size(145, 111));
+    ModemFieldsC& f = core_.fields();
+
+    (new QGroupBox(this))->setGeometry(du.rect(3, 3, 139, 41));
+    // A drop-down list's template height includes its open list; the closed box is one line.
+    const int boxHeight = du.y(12);
+    auto boxRect = [&](int x, int y, int w) { return QRect(du.x(x), du.y(y), du.x(w), boxHeight); };
+
+    QComboBox* port = AddBox(IDC_PORT, boxRect(40, 11, 50), f.portBox);
+    labels_[port] = AddLabel(IDC_PORT_LABEL, QStringLiteral("&COM Port:"), du.rect(7, 13, 33, 8), port);
+    QComboBox* baud = AddBox(IDC_BAUD, boxRect(40, 27, 50), f.baudBox);
+    labels_[baud] = AddLabel(IDC_BAUD_LABEL, QStringLiteral("&Baudrate:"), du.rect(7, 29, 32, 8), baud);
+    connect_ = AddButton(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(97, 10, 41, 14));
+    service_ = AddButton(IDC_SERVICE, QStringLiteral("Service"), du.rect(97, 26, 41, 14));
+
+    auto* settings = new QGroupBox(this);
+    settings->setObjectName(QString::number(IDC_SETTINGS_GROUP));
+    settings->setGeometry(du.rect(3, 46, 139, 62));
+    QComboBox* device = AddBox(IDC_DEVICE, boxRect(40, 54, 50), f.deviceBox);
+    labels_[device] = AddLabel(IDC_DEVICE_LABEL, QStringLiteral("&Device:"), du.rect(8, 56, 26, 8), device);
+    QComboBox* link = AddBox(IDC_LINK, boxRect(110, 54, 28), f.linkBox);
+    labels_[link] = AddLabel(IDC_LINK_LABEL, QStringLiteral("&Link:"), du.rect(94, 56, 16, 8), link);
+    QPushButton* about = AddButton(IDC_ABOUT, QStringLiteral("&About"), du.rect(7, 73, 29, 14));
+    QComboBox* mode = AddBox(IDC_MODE, boxRect(91, 72, 47), f.modeBox);
+    labels_[mode] = AddLabel(IDC_MODE_LABEL, QStringLiteral("&Mode:"), du.rect(69, 76, 21, 8), mode);
+    default_ = AddButton(IDC_DEFAULT, QStringLiteral("&Default"), du.rect(7, 90, 42, 14));
+    save_ = AddButton(IDC_SAVE, QStringLiteral("&Save"), du.rect(52, 90, 42, 14));
+    QPushButton* close = AddButton(IDC_CLOSE, QStringLiteral("&Close"), du.rect(96, 90, 42, 14));
+
+    QWidget* order[] = {port, baud, connect_, service_, device, link, about, mode, default_, save_, close};
+    for (size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+
+    connect(connect_, &QPushButton::clicked, this, [this] { core_.OnConnectButton(); });
+    connect(save_, &QPushButton::clicked, this, [this] { core_.OnSave(); });
+    connect(default_, &QPushButton::clicked, this, [this] { core_.OnDefault(); });
+    connect(close, &QPushButton::clicked, this, [this] { EndIf(core_.OnCloseButton()); });
+    connect(service_, &QPushButton::clicked, this, &ORYX_62_63_CfgDlgC::OnServiceButton);
+    connect(about, &QPushButton::clicked, this, &ORYX_62_63_CfgDlgC::OnAboutButton);
+}
+
+void ORYX_62_63_CfgDlgC::ShowBox(QComboBox* box, const ComboBoxModelC& model) {
+    QStringList wanted;
+    for (const std::string& entry : model.Entries()) {
+        wanted << QString::fromStdString(entry);
+    }
+    QStringList shown;
+    for (int i = 0; i < box->count(); ++i) {
+        shown << box->itemText(i);
+    }
+    if (wanted != shown) {
+        box->clear();
+        box->addItems(wanted);
+    }
+    box->setCurrentIndex(model.Selected());
+    box->setEnabled(model.Enabled());
+    labels_.at(box)->setEnabled(model.Enabled());
+}
+
+void ORYX_62_63_CfgDlgC::ShowControls() {
+    showing_ = true;
+    for (auto& [box, model] : boxes_) {
+        ShowBox(box, *model);
+    }
+    const ModemFieldsC& f = core_.fields();
+    connect_->setText(QString::fromStdString(f.connectLabel));
+    save_->setEnabled(f.saveEnabled);
+    default_->setEnabled(f.defaultEnabled);
+    service_->setVisible(f.serviceVisible);
+    service_->setEnabled(f.serviceEnabled);
+    showing_ = false;
+}
+
+void ORYX_62_63_CfgDlgC::TakeControls() {
+    for (auto& [box, model] : boxes_) {
+        model->Select(box->currentIndex());
+    }
+}
+
+ModemViewI::AnswerT ORYX_62_63_CfgDlgC::MessageBox(const std::string& text,
+                                                   const std::string& caption, ButtonsT buttons,
+                                                   IconT icon) {
+    QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
+                    ToQt(buttons), this);
+    // Any wait cursor must not hide the pointer while the user answers.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = box.exec();
+    QApplication::restoreOverrideCursor();
+    return FromQt(answer);
+}
+
+void ORYX_62_63_CfgDlgC::SetWaitCursor(bool on) {
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void ORYX_62_63_CfgDlgC::Beep() { QApplication::beep(); }
+
+bool ORYX_62_63_CfgDlgC::RunDetectDialog(const std::string& caption, const DetectRunnerT& wait) {
+    ORYX_DetectDlgC detect(this);
+    detect.title = caption;
+    return detect.RunWait([&wait](const ORYX_DetectDlgC::WaitHooksT& hooks) {
+               return wait({hooks.pumpFor, hooks.cancelled});
+           }) == QDialog::Accepted;
+}
+
+void ORYX_62_63_CfgDlgC::StorePortSettings(const std::string& portText, const std::string& baudText) {
+    SettingsStoreC().setPortSettings(QString::fromStdString(portText),
+                                     QString::fromStdString(baudText));
+}
+
+void ORYX_62_63_CfgDlgC::OnServiceButton() {
+    core_.OnServiceButton([this] {
+        ServiceDlgC service(core_.fields(), this);
+        service.exec();
+    });
+}
+
+void ORYX_62_63_CfgDlgC::OnAboutButton() {
+    core_.OnAboutButton([this] {
+        ORYX_HelpDlgC about(this);
+        about.exec();
+    });
+}
+
+void ORYX_62_63_CfgDlgC::EndIf(bool mayClose) {
+    if (mayClose) {
+        done(QDialog::Accepted);
+    }
+}
+
+// Escape and the title-bar close both arrive here.
+void ORYX_62_63_CfgDlgC::reject() { EndIf(core_.OnCancelKey()); }
+
+void ORYX_62_63_CfgDlgC::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && qobject_cast<QPushButton*>(focusWidget()) == nullptr) {
+        EndIf(core_.OnOkKey());
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

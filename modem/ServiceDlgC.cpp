@@ -1,0 +1,61 @@
+#include "ServiceDlgC.h"
+
+#include "DialogUnitsC.h"
+#include "ModemFieldsC.h"
+#include "ModemModelsC.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+ServiceDlgC::ServiceDlgC(ModemFieldsC& fields, QWidget* parent) : QDialog(parent), fields_(fields) {
+    CreateControls();
+    OnInitDialog();
+}
+
+void ServiceDlgC::CreateControls() {
+    setWindowTitle(QStringLiteral("Service settings"));
+    DialogUnitsC du(font());
+    setFixedSize(du.size(145, 97));
+    const int boxHeight = du.y(12);
+    (new QLabel(QStringLiteral("Freq. band:"), this))->setGeometry(du.rect(3, 10, 52, 8));
+    band_ = new QComboBox(this);
+    band_->setObjectName(QString::number(IDC_BAND));
+    band_->setGeometry(du.x(60), du.y(7), du.x(82), boxHeight);
+    (new QLabel(QStringLiteral("Transmit power:"), this))->setGeometry(du.rect(3, 24, 55, 8));
+    power_ = new QComboBox(this);
+    power_->setObjectName(QString::number(IDC_POWER));
+    power_->setGeometry(du.x(60), du.y(22), du.x(82), boxHeight);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QString::number(IDC_OK));
+    ok->setGeometry(du.rect(57, 60, 32, 14));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QString::number(IDC_CANCEL));
+    cancel->setGeometry(du.rect(57, 76, 32, 14));
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &ServiceDlgC::OnOK);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void ServiceDlgC::OnInitDialog() {
+    band_->addItems({QStringLiteral("Altorvia Worldwide"), QStringLiteral("Altorvia USA")});
+    const auto worldwide = ModemModelsC::WorldwideBand(fields_.modelNumber);
+    band_->setCurrentIndex(worldwide && fields_.band == *worldwide ? 0 : 1);
+    for (const std::string& level : ModemModelsC::PowerLevels(fields_.modelNumber)) {
+        power_->addItem(QString::fromStdString(level));
+    }
+    power_->setCurrentIndex(fields_.power < power_->count() ? fields_.power : -1);
+}
+
+void ServiceDlgC::OnOK() {
+    if (band_->currentIndex() == 1) {
+        fields_.band = "00";
+    } else if (auto worldwide = ModemModelsC::WorldwideBand(fields_.modelNumber)) {
+        fields_.band = *worldwide;
+    }
+    if (power_->currentIndex() != fields_.power) {
+        fields_.power = power_->currentIndex();
+    }
+    accept();
+}

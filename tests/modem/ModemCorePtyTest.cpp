@@ -1,0 +1,281 @@
+#include "ModemCoreFixture.h"
+#include "ModemModelsC.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using oryx::sim::ModemRadioOptions;
+using Lines = std::vector<std::string>;
+
+const Lines kFixed2400 = {"pr10"};
+const Lines kFixed2410 = {"pn1", "pw34", "pr10", "wu01", "dx00"};
+const Lines kFixed2410Kv = {"pn1", "pw30", "pr10", "wu01", "dx04"};
+const Lines kFixed2450Remote = {"pn01", "pw2F", "pr10", "wu01", "dm01", "dx0F",
+                                "zb01", "zc01", "zr00", "zs00", "ww01"};
+
+Lines Concat(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const Lines& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+struct ModelCase {
+    int model;
+    bool kv;
+    bool service;
+    Lines read;
+    Lines save;      // after changing the link to 10
+    Lines defaults;
+    std::string defaultBaud;
+};
+
+class ModemWireTest : public ModemCoreFixture, public ::testing::WithParamInterface<ModelCase> {};
+
+TEST_P(ModemWireTest, ReadSaveAndDefaultsSendExactlyTheseCommands) {
+    const ModelCase& c = GetParam();
+    ModemRadioOptions options;
+    options.model = c.model;
+    options.kvVariant = c.kv;
+    options.baud = 19200;
+    options.values = {{"wb", 0}, {"wn", 3}, {"wp", 1}, {"pe", 6}};
+    StartRadio(options);
+
+    Connect("19200", c.service);
+    EXPECT_EQ(Commands(), c.read);
+    EXPECT_EQ(Count("Radio settings read OK."), 1);
+    EXPECT_EQ(fields().linkText, "3");
+    EXPECT_EQ(fields().deviceText, c.kv ? "KV7730" : ModemModelsC::Devices(c.model)[0]);
+
+    ClearTraffic();
+    fields().linkBox.Select(10);
+    core->OnSave();
+    EXPECT_EQ(CommandsThrough("z>"), c.save);
+    EXPECT_EQ(view.BoxTexts().back(), "Settings saved.");
+    EXPECT_FALSE(fields().connected);
+    EXPECT_EQ(radio->storedValue("wn"), 10u);
+
+    // Connect again (the radio is in data mode and sends its banner) and restore defaults.
+    view.answers = {ModemViewI::AnswerT::Yes};
+    core->OnConnectButton();
+    ASSERT_TRUE(fields().connected);
+    ClearTraffic();
+    core->OnDefault();
+    EXPECT_EQ(CommandsThrough("z>"), c.defaults);
+    EXPECT_FALSE(fields().connected);
+    EXPECT_EQ(fields().baudText, c.defaultBaud);
+    EXPECT_EQ(std::to_string(radio->baud()), c.defaultBaud);
+    ASSERT_FALSE(view.stored.empty());
+    EXPECT_EQ(view.stored.back().second, c.defaultBaud) << "the new rate is stored on close";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, ModemWireTest,
+    ::testing::Values(
+        ModelCase{2400, false, false, {":wit2400", "wb?", "wn?"},
+                  Concat({{"wb0", "wna"}, kFixed2400, {"m>", "z>"}}),
+                  Concat({{"m0", "pe1", "wt1"}, kFixed2400, {"wb0", "sd040", "m>", "z>"}}),
+                  "19200"},
+        ModelCase{2410, false, false, {":wit2400", "wb?", "wn?", "dx?"},
+                  Concat({{"wb0", "wna"}, kFixed2410, {"m>", "z>"}}),
+                  Concat({{"m0", "pe06"}, kFixed2410, {"wb0", "sd01", "m>", "z>"}}), "115200"},
+        ModelCase{2410, true, true, {":wit2400", "wb?", "wn?", "dx?", "wp?", "pe?"},
+                  Concat({{"wb0", "wna", "pe06", "wp1"}, kFixed2410Kv, {"m>", "z>"}}),
+                  Concat({{"m0", "pe00"}, kFixed2410Kv, {"wb1", "sd0B", "m>", "z>"}}), "19200"},
+        ModelCase{2450, false, true, {":wit2400", "wb?", "wn?", "wp?", "pe?"},
+                  Concat({{"wb0", "wna", "pe06", "wp1"}, kFixed2450Remote, {"m>", "z>"}}),
+                  Concat({{"m0", "pe0B"}, kFixed2450Remote, {"wb0", "sd03", "m>", "z>"}}),
+                  "115200"}),
+    [](const auto& info) {
+        return std::to_string(info.param.model) + (info.param.kv ? "Kv" : "") +
+               (info.param.service ? "Service" : "");
+    });
+
+class ModemDetectTest : public ModemCoreFixture {};
+
+TEST_F(ModemDetectTest, WalksTheRateListFromTheChosenRateUntilTheBannerReads) {
+    ModemRadioOptions options;
+    options.model = 2450;
+    options.baud = 9600;
+    options.noiseBytes = 2;
+    StartRadio(options);
+    Connect("115200");
+    EXPECT_EQ(view.detectCaptions,
+              (Lines{"Waiting for radio at 115200 bps...", "Waiting for radio at 4800 bps...",
+                     "Waiting for radio at 9600 bps..."}));
+    EXPECT_EQ(Count("Could't read banner, port closed."), 2);
+    EXPECT_EQ(fields().currentBaud, "9600");
+    EXPECT_EQ(fields().modelNumber, 2450);
+    EXPECT_EQ(fields().deviceBox.Entries(), (Lines{"ORYX63R", "ORYX63B"}));
+    EXPECT_EQ(fields().connectLabel, "Disco&nnect");
+    EXPECT_FALSE(fields().portBox.Enabled());
+}
+
+TEST_F(ModemDetectTest, AMissingPortEndsAfterFiveOpenFailures) {
+    log = std::make_unique<EventLogFileC>(logDir.path(), 500);
+    core = std::make_unique<ModemDialogCoreC>(*log, view);
+    core->OnInitDialog({"/nonexistent/oryx"}, "/nonexistent/oryx", "19200", false);
+    core->OnConnectButton();
+    EXPECT_FALSE(fields().connected);
+    EXPECT_EQ(view.BoxTexts(), Lines{"Cannot open port."});
+    EXPECT_EQ(Count("ERROR: Could not open port /nonexistent/oryx"), 4);
+    EXPECT_EQ(Count("ERROR: Cannot open port. OnDetect returns."), 1);
+    EXPECT_EQ(fields().baudText, "9600") << "each failure advanced the rate: 19200 -> ... -> 9600";
+}
+
+TEST_F(ModemDetectTest, CancelLeavesTheDialogDisconnected) {
+    ModemRadioOptions options;
+    options.bannerOnOpen = false;
+    StartRadio(options);
+    view.cancelDetect = true;
+    OpenDialog("115200");
+    core->OnConnectButton();
+    EXPECT_FALSE(fields().connected);
+    EXPECT_EQ(Count("Tentative connection cancelled."), 1);
+    EXPECT_EQ(fields().connectLabel, "Co&nnect");
+    EXPECT_FALSE(core->session().link().HandleValid());
+}
+
+TEST_F(ModemDetectTest, SilentRadioAfterTheBannerFailsTheSettingsRead) {
+    ModemRadioOptions options;
+    StartRadio(options);
+    OpenDialog("115200");
+    // The banner comes, then the radio stops answering.
+    std::thread silencer([this] {
+        radio->traffic().waitForSent(":", std::chrono::seconds(5));
+        oryx::sim::Faults faults;
+        faults.silent = true;
+        radio->setFaults(faults);
+    });
+    core->OnConnectButton();
+    silencer.join();
+    EXPECT_FALSE(fields().connected);
+    EXPECT_EQ(Count("ERROR: Settings could not be read."), 1);
+    EXPECT_EQ(view.BoxTexts(), (Lines{"Error", "Settings could not be read."}));
+    EXPECT_EQ(view.boxes[0].caption, "Mode");
+}
+
+class ModemCloseTest : public ModemCoreFixture {
+protected:
+    void SetUp() override {
+        ModemRadioOptions options;
+        options.baud = 115200;
+        StartRadio(options);
+        Connect("115200");
+        ClearTraffic();
+    }
+};
+
+TEST_F(ModemCloseTest, UnchangedSettingsCloseWithoutAQuestion) {
+    EXPECT_EQ(core->PrepareClose(), 0);
+    EXPECT_TRUE(view.boxes.empty());
+    EXPECT_EQ(CommandsThrough("z>"), Lines{"z>"});
+    EXPECT_FALSE(core->session().link().HandleValid());
+    EXPECT_EQ(view.stored.back(), std::make_pair(radio->portText(), std::string("115200")));
+}
+
+TEST_F(ModemCloseTest, ChangedSettingsAskAndCancelKeepsTheConnection) {
+    fields().linkBox.Select(7);
+    view.answers = {ModemViewI::AnswerT::Cancel};
+    EXPECT_EQ(core->PrepareClose(), RC_CANCELLED);
+    EXPECT_EQ(view.boxes.back().caption, "Unsaved Settings");
+    EXPECT_TRUE(fields().connected);
+    EXPECT_TRUE(Commands().empty());
+
+    view.answers = {ModemViewI::AnswerT::No};
+    EXPECT_EQ(core->PrepareClose(), 0);
+    EXPECT_EQ(CommandsThrough("z>"), Lines{"z>"});
+    EXPECT_EQ(radio->value("wn"), radio->storedValue("wn")) << "nothing written";
+}
+
+TEST_F(ModemCloseTest, NewBaudRateAndDisconnectWithNoChangesOnlyThePreference) {
+    fields().baudBox.Select(3);
+    view.answers = {ModemViewI::AnswerT::No};
+    core->OnConnectButton();
+    EXPECT_FALSE(fields().connected);
+    EXPECT_EQ(CommandsThrough("z>"), Lines{"z>"});
+    EXPECT_EQ(radio->baud(), 115200u);
+    EXPECT_EQ(core->PrepareClose(), 0);
+    EXPECT_EQ(view.stored.back().second, "19200");
+}
+
+TEST_F(ModemCloseTest, SavingANewBaudRateSwitchesRadioAndPc) {
+    fields().baudBox.Select(3);
+    view.answers = {ModemViewI::AnswerT::Yes};
+    core->OnConnectButton();
+    Lines commands = CommandsThrough("z>");
+    ASSERT_GE(commands.size(), 4u);
+    EXPECT_EQ(commands[2], "sd0B");
+    EXPECT_EQ(radio->storedBaud(), 19200u);
+    EXPECT_EQ(fields().currentBaud, "19200");
+    EXPECT_EQ(Count("Baudrate set to 19200 with sd0B"), 1);
+    EXPECT_EQ(view.BoxTexts().back(), "Settings saved.");
+}
+
+TEST_F(ModemCloseTest, DeclinedDefaultsSendNothing) {
+    view.answers = {ModemViewI::AnswerT::No};
+    core->OnDefault();
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_TRUE(fields().connected);
+}
+
+class ModemLinkPtyTest : public ModemCoreFixture {
+protected:
+    void SetUp() override {
+        ModemRadioOptions options;
+        options.bannerOnOpen = false;
+        options.baud = 9600;
+        StartRadio(options);
+        OpenDialog("9600");
+        ASSERT_EQ(link().OpenModemPort("9600", true), RC_OK);
+        ASSERT_TRUE(radio->host().waitForPortOpen(true, std::chrono::seconds(2)));
+    }
+    ModemLinkC& link() { return core->session().link(); }
+};
+
+TEST_F(ModemLinkPtyTest, ReadStrStopsAtTheBufferAndLeavesTheRestQueued) {
+    radio->host().send(std::string(250, 'x'), std::chrono::milliseconds(0));
+    ASSERT_TRUE(radio->traffic().waitForSent(std::string(250, 'x'), std::chrono::seconds(2)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    char buffer[ModemLinkC::kBufferSize];
+    EXPECT_EQ(link().ReadStr(buffer, sizeof buffer), RC_BUFFER_FULL);
+    EXPECT_EQ(std::string(buffer), std::string(199, 'x'));
+    EXPECT_EQ(link().ClearCommError().inQueue, 51u);
+    EXPECT_EQ(Count("ERROR: ReadStr RC_BUFFER_FULL."), 1);
+}
+
+TEST_F(ModemLinkPtyTest, QuietLineGivesAnEmptyTextAfterOneReadTimeout) {
+    char buffer[ModemLinkC::kBufferSize];
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(link().ReadStr(buffer, sizeof buffer), RC_OK);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_STREQ(buffer, "");
+
+    radio->host().send(">rest", std::chrono::milliseconds(0));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(link().ReadTerminatedStr(buffer, sizeof buffer, '>'), RC_OK);
+    EXPECT_STREQ(buffer, "");
+    EXPECT_EQ(Count("ReadTerminatedStr:  Len= 0"), 1);
+}
+
+TEST_F(ModemLinkPtyTest, RadioCommandDecodesTheEchoedReply) {
+    radio->setCommandMode(true);
+    radio->setValue("wb", 1);
+    radio->setValue("wn", 0x0c);
+    int value = -1;
+    EXPECT_EQ(link().RadioCommand("wb?", value), RC_OK);
+    EXPECT_EQ(value, 1);
+    EXPECT_EQ(link().RadioCommand("wn?", value), RC_OK);
+    EXPECT_EQ(value, 12);
+
+    oryx::sim::Faults faults;
+    faults.silent = true;
+    radio->setFaults(faults);
+    EXPECT_EQ(link().RadioCommand("wb?", value), RC_UNDEFINED);
+    EXPECT_EQ(Count("ERROR: RadioCommand error 2"), 1);
+}
+
+} // namespace

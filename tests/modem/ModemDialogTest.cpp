@@ -1,0 +1,215 @@
+#include "IsolatedSettingsC.h"
+#include "ModalDriverC.h"
+#include "ORYX_62_63_CfgDlgC.h"
+#include "ORYX_CfgAppC.h"
+#include "ORYX_HelpDlgC.h"
+#include "ProgramDialogsC.h"
+#include "RadioSelectionDlgC.h"
+#include "ServiceDlgC.h"
+#include "sim/ModemRadio.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Dlg = ORYX_62_63_CfgDlgC;
+using Lines = std::vector<std::string>;
+
+QString Id(int id) { return QString::number(id); }
+
+class ModemDialogTest : public ::testing::Test {
+protected:
+    IsolatedSettingsC settings;
+    ModalDriverC driver;
+    std::unique_ptr<oryx::sim::ModemRadio> radio;
+
+    void StartRadio(int model, uint32_t baud) {
+        oryx::sim::ModemRadioOptions options;
+        options.model = model;
+        options.baud = baud;
+        options.bannerDelay = std::chrono::milliseconds(300);
+        options.values = {{"wn", 3}, {"pe", 6}, {"wp", 1}};
+        radio = std::make_unique<oryx::sim::ModemRadio>(options);
+        radio->start();
+        settings.setRaw("Port", QString::fromStdString(radio->portText()));
+        settings.setRaw("Baudrate", QString::number(baud));
+    }
+
+    std::unique_ptr<Dlg> OpenDialog(bool service = false) {
+        auto dialog = std::make_unique<Dlg>(Lines{radio->portText()});
+        dialog->setServiceMode(service);
+        dialog->show();
+        return dialog;
+    }
+
+    template <typename T> static T* Find(QWidget& dialog, int id) {
+        T* widget = dialog.findChild<T*>(Id(id));
+        EXPECT_NE(widget, nullptr) << id;
+        return widget;
+    }
+    static bool Enabled(QWidget& dialog, int id) { return Find<QWidget>(dialog, id)->isEnabled(); }
+
+    // Clicks a button and answers the modal dialogs it opens, in order (detect dialogs
+    // included: an empty text lets them run).
+    void ClickAnswering(QWidget& dialog, int id, const std::vector<QString>& answers) {
+        for (const QString& answer : answers) {
+            driver.then([answer](QWidget* modal) {
+                if (!answer.isEmpty()) {
+                    ModalDriverC::Click(modal, answer);
+                }
+            });
+        }
+        Find<QPushButton>(dialog, id)->click();
+    }
+
+    static void ChooseLink(QWidget& dialog, int link) {
+        auto* box = Find<QComboBox>(dialog, Dlg::IDC_LINK);
+        box->setCurrentIndex(link);
+        emit box->activated(link);
+    }
+};
+
+TEST_F(ModemDialogTest, ControlStatesFollowTheConnection) {
+    StartRadio(2410, 9600);
+    auto dialog = OpenDialog();
+    EXPECT_EQ(dialog->windowTitle(), "ORYX 62/63 Config Tool");
+    for (int id : {Dlg::IDC_PORT, Dlg::IDC_BAUD, Dlg::IDC_CONNECT, Dlg::IDC_ABOUT, Dlg::IDC_CLOSE}) {
+        EXPECT_TRUE(Enabled(*dialog, id)) << id;
+    }
+    for (int id : {Dlg::IDC_DEVICE, Dlg::IDC_DEVICE_LABEL, Dlg::IDC_LINK, Dlg::IDC_LINK_LABEL,
+                   Dlg::IDC_MODE, Dlg::IDC_MODE_LABEL, Dlg::IDC_SAVE, Dlg::IDC_DEFAULT}) {
+        EXPECT_FALSE(Enabled(*dialog, id)) << id;
+    }
+    EXPECT_FALSE(Find<QWidget>(*dialog, Dlg::IDC_SERVICE)->isVisible());
+    EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_BAUD)->currentText(), "9600");
+    EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_PORT)->currentText().toStdString(),
+              radio->portText());
+
+    ClickAnswering(*dialog, Dlg::IDC_CONNECT, {""});
+    EXPECT_EQ(Find<QPushButton>(*dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    EXPECT_FALSE(Enabled(*dialog, Dlg::IDC_PORT));
+    for (int id : {Dlg::IDC_BAUD, Dlg::IDC_DEVICE, Dlg::IDC_LINK, Dlg::IDC_MODE, Dlg::IDC_SAVE,
+                   Dlg::IDC_DEFAULT, Dlg::IDC_LINK_LABEL}) {
+        EXPECT_TRUE(Enabled(*dialog, id)) << id;
+    }
+    EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_LINK)->currentText(), "3");
+    EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_DEVICE)->count(), 3);
+}
+
+TEST_F(ModemDialogTest, ServiceModeShowsTheServiceButtonEnabledOnlyWhileConnected) {
+    StartRadio(2410, 9600);
+    auto dialog = OpenDialog(true);
+    auto* service = Find<QPushButton>(*dialog, Dlg::IDC_SERVICE);
+    EXPECT_TRUE(service->isVisible());
+    EXPECT_FALSE(service->isEnabled());
+    ClickAnswering(*dialog, Dlg::IDC_CONNECT, {""});
+    EXPECT_TRUE(service->isEnabled());
+
+    // Service: "Altorvia USA" sets band 00; the change makes Close ask; No sends "z>".
+    driver.then([](QWidget* modal) {
+        auto* band = modal->findChild<QComboBox*>(Id(ServiceDlgC::IDC_BAND));
+        EXPECT_EQ(band->currentIndex(), 0) << "band 06 is the 2410's worldwide code";
+        band->setCurrentIndex(1);
+        ModalDriverC::Click(modal, "OK");
+    });
+    service->click();
+    EXPECT_EQ(dialog->core().fields().band, "00");
+    radio->traffic().clear();
+    ClickAnswering(*dialog, Dlg::IDC_CLOSE, {"No"});
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(radio->traffic().waitForWritten("z>\r\n", std::chrono::seconds(2)));
+    auto texts = settings.eventLogTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Return from 'Service' dialog."), texts.end());
+}
+
+TEST_F(ModemDialogTest, CancelInTheDetectDialogLeavesTheDialogDisconnected) {
+    StartRadio(2410, 9600);
+    radio->setFaults({.silent = true});
+    auto dialog = OpenDialog();
+    driver.then([](QWidget* modal) {
+        EXPECT_EQ(modal->windowTitle(), "Waiting for radio at 9600 bps...");
+        QTimer::singleShot(300, modal, [modal] { ModalDriverC::Click(modal, "Cancel"); });
+    });
+    Find<QPushButton>(*dialog, Dlg::IDC_CONNECT)->click();
+    EXPECT_EQ(Find<QPushButton>(*dialog, Dlg::IDC_CONNECT)->text(), "Co&nnect");
+    EXPECT_TRUE(Enabled(*dialog, Dlg::IDC_PORT));
+    auto texts = settings.eventLogTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Tentative connection cancelled."), texts.end());
+}
+
+TEST_F(ModemDialogTest, DefaultsYesShowsAndStoresTheModelsDefaultRate) {
+    StartRadio(2410, 9600);
+    auto dialog = OpenDialog();
+    ClickAnswering(*dialog, Dlg::IDC_CONNECT, {""});
+    ClickAnswering(*dialog, Dlg::IDC_DEFAULT, {"Yes"});
+    EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_BAUD)->currentText(), "115200");
+    EXPECT_EQ(Find<QPushButton>(*dialog, Dlg::IDC_CONNECT)->text(), "Co&nnect");
+    EXPECT_EQ(settings.raw("Baudrate").toString(), "115200");
+    EXPECT_EQ(radio->storedBaud(), 115200u);
+}
+
+TEST_F(ModemDialogTest, AboutShowsVersionAndBuildDate) {
+    ORYX_HelpDlgC about;
+    EXPECT_EQ(about.findChild<QLabel*>(Id(ORYX_HelpDlgC::IDC_VERSION))->text(),
+              "Version: 2, 4  (Build 1)");
+    EXPECT_TRUE(about.findChild<QLabel*>(Id(ORYX_HelpDlgC::IDC_BUILD_DATE))
+                    ->text()
+                    .startsWith("Built on "));
+    VersionRecordC plain("040904b0", {{"FileVersion", "2, 4, 0, 0"}});
+    ORYX_HelpDlgC withoutBuild(nullptr, plain);
+    EXPECT_EQ(withoutBuild.findChild<QLabel*>(Id(ORYX_HelpDlgC::IDC_VERSION))->text(), "Version: ");
+    EXPECT_EQ(ORYX_HelpDlgC::GetVersionText(VersionRecordC("040904b0", {{"FileVersion", "2"},
+                                                                        {"SpecialBuild", "7"}})),
+              "  (Build 7)");
+}
+
+TEST_F(ModemDialogTest, AUserConfiguresA2410FromStartToEnd) {
+    StartRadio(2410, 9600);
+    ConfigDialogFactoryC factory;
+    ProgramDialogsC::RegisterAll(factory);
+    factory.Register(ConfigDialogFactoryC::MODEM_FAMILY, [this](bool service) {
+        auto dialog = std::make_unique<Dlg>(Lines{radio->portText()});
+        dialog->setServiceMode(service);
+        return std::unique_ptr<QDialog>(std::move(dialog));
+    });
+
+    driver.then([](QWidget* modal) { ModalDriverC::Click(modal, "OK"); });
+    driver.then([this](QWidget* modal) {
+        // The modem dialog: connect, change the link, save, close.
+        driver.then([](QWidget*) {});                                          // detect
+        QTimer::singleShot(0, modal, [this, modal] {
+            ModalDriverC::Click(modal, Id(Dlg::IDC_CONNECT));
+            ChooseLink(*modal, 10);
+            driver.then([](QWidget* box) { ModalDriverC::Click(box, "OK"); }); // "Settings saved."
+            ModalDriverC::Click(modal, Id(Dlg::IDC_SAVE));
+            ModalDriverC::Click(modal, Id(Dlg::IDC_CLOSE));
+        });
+    });
+    ORYX_CfgAppC(factory, "").InitInstance();
+    EXPECT_TRUE(radio->traffic().waitForWritten("z>\r\n", std::chrono::seconds(2)));
+    EXPECT_EQ(radio->storedValue("wn"), 10u);
+
+    auto texts = settings.eventLogTexts();
+    auto at = [&](const std::string& text) {
+        return std::find(texts.begin(), texts.end(), text) - texts.begin();
+    };
+    std::vector<std::string> inOrder = {"RadioSelectionDlgC::OnBtnOk",
+                                        "Button 'Connect' pressed.",
+                                        "Radio settings read OK.",
+                                        "OnSave",
+                                        "Settings stored OK.",
+                                        "Button 'Close' pressed.",
+                                        "Application closed"};
+    for (size_t i = 1; i < inOrder.size(); ++i) {
+        EXPECT_LT(at(inOrder[i - 1]), at(inOrder[i])) << inOrder[i];
+    }
+    EXPECT_LT(at("Application closed"), static_cast<long>(texts.size()));
+    EXPECT_EQ(texts.back(), "Application closed");
+}
+
+} // namespace

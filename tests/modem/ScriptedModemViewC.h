@@ -1,0 +1,65 @@
+#pragma once
+
+#include "ModemViewI.h"
+
+#include <chrono>
+#include <deque>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A view for driving the modem core without a window: answers questions from a script,
+// records every message box, and runs the detect wait at once.
+class ScriptedModemViewC : public ModemViewI {
+public:
+    struct ShownBoxS {
+        std::string text;
+        std::string caption;
+        ButtonsT buttons;
+        IconT icon;
+    };
+
+    std::deque<AnswerT> answers;
+    std::vector<ShownBoxS> boxes;
+    std::vector<std::string> detectCaptions;
+    bool cancelDetect = false;
+    int beeps = 0;
+    int waitCursorDepth = 0;
+    int maxWaitCursorDepth = 0;
+    std::vector<std::pair<std::string, std::string>> stored;
+
+    AnswerT MessageBox(const std::string& text, const std::string& caption, ButtonsT buttons,
+                       IconT icon) override {
+        boxes.push_back({text, caption, buttons, icon});
+        if (answers.empty()) {
+            return buttons == ButtonsT::Ok ? AnswerT::Ok : AnswerT::No;
+        }
+        AnswerT answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void SetWaitCursor(bool on) override {
+        waitCursorDepth += on ? 1 : -1;
+        maxWaitCursorDepth = std::max(maxWaitCursorDepth, waitCursorDepth);
+    }
+    void Beep() override { ++beeps; }
+    void TakeControls() override {}
+    void ShowControls() override {}
+    bool RunDetectDialog(const std::string& caption, const DetectRunnerT& wait) override {
+        detectCaptions.push_back(caption);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return wait({[](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
+                     [this] { return cancelDetect; }});
+    }
+    void StorePortSettings(const std::string& port, const std::string& baud) override {
+        stored.emplace_back(port, baud);
+    }
+
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& box : boxes) {
+            texts.push_back(box.text);
+        }
+        return texts;
+    }
+};
