@@ -38,8 +38,9 @@ std::vector<std::string> PortEnumerator::listPorts() const {
     std::vector<std::string> ports;
     addKernelDevices(ports);
     addSimulatorLinks(ports);
-    std::sort(ports.begin(), ports.end(),
-              [](const std::string& a, const std::string& b) { return PortNames::comesBefore(a, b); });
+    std::sort(ports.begin(), ports.end(), [](const std::string& a, const std::string& b) {
+        return PortNames::comesBefore(a, b);
+    });
     return ports;
 }
 

@@ -42,7 +42,7 @@ ReadTimeoutPlan ReadTimeoutPlan::forRead(const CommTimeouts& t, std::size_t size
 }
 
 std::optional<std::chrono::milliseconds> ReadTimeoutPlan::writeBudget(const CommTimeouts& t,
-                                                                       std::size_t size) {
+                                                                      std::size_t size) {
     if (t.writeTotalMultiplier == 0 && t.writeTotalConstant == 0) {
         return std::nullopt;
     }

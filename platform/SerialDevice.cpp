@@ -178,7 +178,8 @@ SerialError SerialDevice::configure(const LineSettings& settings) {
         return errorFor(error);
     }
     LineSettings applied;
-    if (TtyAttributes::read(fd, applied) != 0 || !rateMatches(settings.baudRate, applied.baudRate)) {
+    if (TtyAttributes::read(fd, applied) != 0 ||
+        !rateMatches(settings.baudRate, applied.baudRate)) {
         return SerialError::invalid("Port " + shownName() + " does not support " +
                                     std::to_string(settings.baudRate) + " bit/s.");
     }

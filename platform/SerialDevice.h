@@ -75,8 +75,8 @@ private:
 
     enum class ReadStep { Complete, Waiting, Gone, Failed };
 
-    ReadStep readWithoutWaiting(int fd, unsigned char* bytes, std::size_t size,
-                                std::size_t& total, int& error);
+    ReadStep readWithoutWaiting(int fd, unsigned char* bytes, std::size_t size, std::size_t& total,
+                                int& error);
     SerialError stepError(ReadStep step, int error) const;
     SerialError errorFor(int code) const;
     int currentFd() const;

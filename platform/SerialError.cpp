@@ -9,8 +9,7 @@ bool SerialError::deviceGone() const {
     return code == EIO || code == ENXIO || code == ENODEV;
 }
 
-SerialError SerialError::fromErrno(int code, const std::string& portName,
-                                   const std::string& path) {
+SerialError SerialError::fromErrno(int code, const std::string& portName, const std::string& path) {
     std::string text;
     switch (code) {
     case ENOENT:

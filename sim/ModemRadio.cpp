@@ -24,8 +24,7 @@ platform::LineSettings radioLine(std::uint32_t baud) {
 }
 
 std::string linkNameFor(const ModemRadioOptions& options) {
-    return options.linkName.empty() ? "modem-" + std::to_string(options.model)
-                                    : options.linkName;
+    return options.linkName.empty() ? "modem-" + std::to_string(options.model) : options.linkName;
 }
 
 std::optional<unsigned> parseHex(const std::string& text) {

@@ -278,9 +278,8 @@ void PtyHost::run() {
         }
         // While nobody has the port open the master reports a hang-up without end, so it is
         // only watched while the port is open; the inotify watch reports the opening.
-        std::array<pollfd, 3> fds{{{m_waker.fd(), POLLIN, 0},
-                                   {m_inotify, POLLIN, 0},
-                                   {open ? master : -1, POLLIN, 0}}};
+        std::array<pollfd, 3> fds{
+            {{m_waker.fd(), POLLIN, 0}, {m_inotify, POLLIN, 0}, {open ? master : -1, POLLIN, 0}}};
         timespec wait{};
         timespec* waitPtr = nullptr;
         if (const auto due = nextDue()) {
@@ -471,8 +470,7 @@ void PtyHost::sendDueBytes() {
             std::lock_guard lock(m_mutex);
             m_queue.push_front(std::move(rest));
         }
-        const std::string wire =
-            faults.garbage || !lineMatches(item.line) ? garbled(now) : now;
+        const std::string wire = faults.garbage || !lineMatches(item.line) ? garbled(now) : now;
         const ssize_t n = ::write(master, wire.data(), wire.size());
         const std::size_t written = n > 0 ? static_cast<std::size_t>(n) : 0;
         m_traffic.record(Direction::ToProgram, std::string_view(wire).substr(0, written));

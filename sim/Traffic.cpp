@@ -82,9 +82,8 @@ std::vector<std::string> Traffic::writtenLines() const {
 bool Traffic::waitFor(Direction direction, std::string_view text,
                       std::chrono::milliseconds timeout) const {
     std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, timeout, [&] {
-        return joined(direction).find(text) != std::string::npos;
-    });
+    return m_changed.wait_for(lock, timeout,
+                              [&] { return joined(direction).find(text) != std::string::npos; });
 }
 
 bool Traffic::waitForWritten(std::string_view text, std::chrono::milliseconds timeout) const {

@@ -103,8 +103,7 @@ int main(int argc, char** argv) {
     modem->add_option("--baud", options.baud, "The radio's own baud rate")
         ->check(CLI::IsMember({4800, 9600, 14400, 19200, 57600, 115200}))
         ->capture_default_str();
-    modem->add_option("--name", options.linkName,
-                      "Name of the port link (default modem-<model>)");
+    modem->add_option("--name", options.linkName, "Name of the port link (default modem-<model>)");
     modem->add_option("--mode", mode, "0 = Remote, 1 = Base")->check(CLI::Range(0, 1));
     modem->add_option("--link", link, "Link number 0 to 15")->check(CLI::Range(0, 15));
     modem->add_option("--power", power, "Transmit power index")->check(CLI::Range(0, 2));
@@ -114,18 +113,21 @@ int main(int argc, char** argv) {
     modem->add_option("--reply-delay", replyDelayMs, "Milliseconds before each reply")
         ->capture_default_str();
     modem->add_flag("--no-banner", noBanner, "Send no banner when the port is opened");
-    modem->add_option("--banner-delay", bannerDelayMs,
-                      "Milliseconds from the port being opened to the banner")
+    modem
+        ->add_option("--banner-delay", bannerDelayMs,
+                     "Milliseconds from the port being opened to the banner")
         ->capture_default_str();
     modem->add_option("--banner", options.banner, "Banner text instead of the model's own");
     modem->add_option("--noise", options.noiseBytes, "Bytes of line noise before the banner")
         ->check(CLI::Range(0, 2));
-    modem->add_option("--noise-delay", noiseDelayMs,
-                      "Milliseconds from the port being opened to the noise")
+    modem
+        ->add_option("--noise-delay", noiseDelayMs,
+                     "Milliseconds from the port being opened to the noise")
         ->capture_default_str();
-    modem->add_option("--fault", faultNames,
-                      "silent: no answers; garbage: answers arrive garbled; error: every "
-                      "command answered ERROR; split: answers one byte at a time; repeatable")
+    modem
+        ->add_option("--fault", faultNames,
+                     "silent: no answers; garbage: answers arrive garbled; error: every "
+                     "command answered ERROR; split: answers one byte at a time; repeatable")
         ->check(CLI::IsMember({"silent", "garbage", "error", "split"}));
     modem->add_option("--delay", delayMs, "Extra milliseconds before everything it sends");
     modem->add_option("--byte-gap", byteGapMs, "Milliseconds between bytes with --fault split")

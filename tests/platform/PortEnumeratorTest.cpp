@@ -2,8 +2,8 @@
 
 #include "platform/SerialDevice.h"
 
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -39,8 +39,8 @@ TEST(PortNames, MessagesShowComForNumbersAndTheTextOtherwise) {
 }
 
 TEST(PortNames, SortsByStemThenNumber) {
-    std::vector<std::string> names{"ttyS10", "ttyUSB0", "ttyS2", "ttyS1", "ttyACM0",
-                                   "rfcomm", "ttyS",    "ttyS0"};
+    std::vector<std::string> names{"ttyS10",  "ttyUSB0", "ttyS2", "ttyS1",
+                                   "ttyACM0", "rfcomm",  "ttyS",  "ttyS0"};
     std::sort(names.begin(), names.end(), PortNames::comesBefore);
     const std::vector<std::string> expected{"rfcomm", "ttyACM0", "ttyS",   "ttyS0",
                                             "ttyS1",  "ttyS2",   "ttyS10", "ttyUSB0"};

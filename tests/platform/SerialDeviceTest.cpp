@@ -218,8 +218,7 @@ TEST_F(SerialDeviceTest, WakerBreaksABlockedWaitFromAnotherThread) {
         std::this_thread::sleep_for(milliseconds(50));
         waker.wake();
     });
-    EXPECT_EQ(m_device.waitForInputOrError(SerialDevice::kWaitForever, &waker),
-              WaitOutcome::Woken);
+    EXPECT_EQ(m_device.waitForInputOrError(SerialDevice::kWaitForever, &waker), WaitOutcome::Woken);
     other.join();
     // A wake that came before the wait is not lost, and is reported once.
     waker.wake();

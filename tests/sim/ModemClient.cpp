@@ -51,8 +51,8 @@ std::string ModemClient::readUntilEnd(const std::string& ending,
     std::string received;
     char buffer[256];
     while (!received.ends_with(ending) && Clock::now() < deadline) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (m_device.waitForInputOrError(left) != platform::WaitOutcome::Input) {
             break;
         }

@@ -86,8 +86,7 @@ class ModemModelTest : public ::testing::TestWithParam<ModelCase> {};
 TEST_P(ModemModelTest, BannerFollowsTheOpeningAndNamesTheModel) {
     auto radio = startRadio(fastOptions(GetParam().model, 9600, GetParam().kv));
     ModemClient client(radio->portText(), 9600);
-    const std::string banner =
-        parsedBanner(client.readUntilEnd("ready\r\n", milliseconds(3000)));
+    const std::string banner = parsedBanner(client.readUntilEnd("ready\r\n", milliseconds(3000)));
     ASSERT_GE(banner.size(), 7u) << banner;
     EXPECT_EQ(banner.substr(3, 4), std::to_string(GetParam().model));
 }

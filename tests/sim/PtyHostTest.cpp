@@ -6,8 +6,8 @@
 
 #include <atomic>
 #include <functional>
-#include <thread>
 #include <gtest/gtest.h>
+#include <thread>
 #include <unistd.h>
 
 namespace oryx::sim {
