@@ -10,6 +10,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace FWK::DBG;
 namespace fs = std::filesystem;
@@ -167,6 +168,34 @@ TEST_F(FileConsumerTest, FailedReopenIsReportedAndRetriedWithTheNextRecord) {
     fs::create_directories(m_root.logFolder());
     pConsumer->logWrite("back\n");
     EXPECT_EQ(TempRoot::read(m_root.logFolder() + "gone.txt"), "back\n");
+}
+
+TEST_F(FileConsumerTest, RecordsOfSeveralThreadsArriveWholeAndComplete) {
+    DbgLogMgrC* pManager = DbgLogMgrC::instance();
+    pManager->removeAllRules();
+    pManager->configure("Writer*", DBG_INFO, "shared.txt", 1, 0, 0, HEADER_FULL);
+    constexpr int RECORDS = 50;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([i] {
+            DbgLogFileC logger(("Writer" + std::to_string(i)).c_str());
+            for (int n = 0; n < RECORDS; ++n) {
+                logPrintf(logger, DBG_INFO, "%s\n",
+                          std::string(200, static_cast<char>('a' + i)).c_str());
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    std::istringstream content(TempRoot::read(m_root.logFolder() + "shared.txt"));
+    int iLines = 0;
+    for (std::string strLine; std::getline(content, strLine); ++iLines) {
+        EXPECT_THAT(strLine,
+                    testing::MatchesRegex(".* INF Writer[0-3] (a{200}|b{200}|c{200}|d{200})"));
+    }
+    EXPECT_EQ(iLines, 4 * RECORDS);
+    pManager->removeAllRules();
 }
 
 TEST_F(FileConsumerTest, ErrorLogRulesShareOneConsumerInTheSystemFolder) {
