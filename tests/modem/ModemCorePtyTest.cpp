@@ -33,6 +33,10 @@ struct ModelCase {
     std::string defaultBaud;
 };
 
+void PrintTo(const ModelCase& c, std::ostream* os) {
+    *os << c.model << (c.kv ? " KV7730" : "") << (c.service ? " service" : "");
+}
+
 class ModemWireTest : public ModemCoreFixture, public ::testing::WithParamInterface<ModelCase> {};
 
 TEST_P(ModemWireTest, ReadSaveAndDefaultsSendExactlyTheseCommands) {
