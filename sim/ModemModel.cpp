@@ -16,7 +16,9 @@ std::vector<std::string> withCommon(std::vector<std::string> own) {
     return own;
 }
 
-std::optional<unsigned> parseDigits(std::string_view text, int base) {
+} // namespace
+
+std::optional<unsigned> ModemModel::parseDigits(std::string_view text, int base) {
     if (text.empty() || text.size() > 4) {
         return std::nullopt;
     }
@@ -34,7 +36,6 @@ std::optional<unsigned> parseDigits(std::string_view text, int base) {
     return value;
 }
 
-} // namespace
 
 ModemModel::ModemModel(int number, std::vector<std::string> parameters,
                        std::map<std::string, unsigned> defaults, std::vector<RateCode> rateCodes,

@@ -13,6 +13,9 @@ namespace oryx::sim {
 // maker's defaults, their baud-rate codes and their banner.
 class ModemModel {
 public:
+    // Up to four digits in the given base (10 or 16); nothing for any other text.
+    static std::optional<unsigned> parseDigits(std::string_view text, int base);
+
     // 2400, 2410 or 2450; throws std::invalid_argument for any other number.
     static const ModemModel& forNumber(int number);
 

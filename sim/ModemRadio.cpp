@@ -27,24 +27,6 @@ std::string linkNameFor(const ModemRadioOptions& options) {
     return options.linkName.empty() ? "modem-" + std::to_string(options.model) : options.linkName;
 }
 
-std::optional<unsigned> parseHex(const std::string& text) {
-    if (text.empty() || text.size() > 4) {
-        return std::nullopt;
-    }
-    unsigned value = 0;
-    for (char c : text) {
-        const int digit = c >= '0' && c <= '9'   ? c - '0'
-                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                 : -1;
-        if (digit < 0) {
-            return std::nullopt;
-        }
-        value = value * 16 + static_cast<unsigned>(digit);
-    }
-    return value;
-}
-
 std::string hexReply(unsigned value) {
     char text[16];
     std::snprintf(text, sizeof text, "\r\n%02X\r\n>", value);
@@ -281,7 +263,7 @@ void ModemRadio::answerQuery(const std::string& parameter) {
 }
 
 void ModemRadio::answerSet(const std::string& parameter, const std::string& valueText) {
-    const auto value = parseHex(valueText);
+    const auto value = ModemModel::parseDigits(valueText, 16);
     if (!m_model.knows(parameter) || !value || *value > m_model.maxValue(parameter)) {
         reply(kError);
         return;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
+#include <thread>
 
 // A simulated radio on a pty and the modem core connected to it through a scripted view.
 class ModemCoreFixture : public ::testing::Test {
@@ -43,6 +44,11 @@ protected:
     // The commands once the simulator has heard the last one expected.
     std::vector<std::string> CommandsThrough(const std::string& last) const {
         radio->traffic().waitForWritten(last + "\r\n", std::chrono::seconds(2));
+        // The radio acts on what it heard a moment after the bytes are recorded.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (last == "z>" && radio->inCommandMode() && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         return Commands();
     }
     void ClearTraffic() { radio->traffic().clear(); }

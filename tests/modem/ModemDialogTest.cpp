@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -192,6 +193,9 @@ TEST_F(ModemDialogTest, AUserConfiguresA2410FromStartToEnd) {
     });
     ORYX_CfgAppC(factory, "").InitInstance();
     EXPECT_TRUE(radio->traffic().waitForWritten("z>\r\n", std::chrono::seconds(2)));
+    for (int i = 0; i < 200 && radio->inCommandMode(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_EQ(radio->storedValue("wn"), 10u);
 
     auto texts = settings.eventLogTexts();
