@@ -118,6 +118,42 @@ TEST_F(ModemDetectTest, WalksTheRateListFromTheChosenRateUntilTheBannerReads) {
     EXPECT_FALSE(fields().portBox.Enabled());
 }
 
+TEST_F(ModemDetectTest, BannerTooShortForAModelNumberIsAFailedBanner) {
+    ModemRadioOptions options;
+    options.baud = 115200;
+    options.banner = "\r\nWL24: ready\r\n";
+    StartRadio(options);
+    view.cancelDetectNumber = 2;
+    OpenDialog("115200");
+    core->OnConnectButton();
+    EXPECT_FALSE(fields().connected);
+    EXPECT_EQ(Count("Could't read banner, port closed."), 1);
+    EXPECT_EQ(fields().currentBaud, "4800") << "the next rate was tried";
+}
+
+TEST_F(ModemDetectTest, BannerWithoutDigitsAtTheModelPlaceGivesModelZero) {
+    ModemRadioOptions options;
+    options.model = 2410;
+    options.baud = 115200;
+    options.banner = "\r\nWLKX410 radio modem: ready\r\n";
+    StartRadio(options);
+    Connect("115200");
+    EXPECT_EQ(fields().modelNumber, 0);
+    EXPECT_EQ(fields().deviceBox.Entries(), (Lines{"ORYX63R", "ORYX63B"}));
+    EXPECT_EQ(Count("Banner: WLKX410 radio modem"), 1);
+
+    // A model without baud-rate codes saves everything but the rate.
+    ClearTraffic();
+    fields().baudBox.Select(1);
+    core->OnSave();
+    Lines commands = CommandsThrough("z>");
+    EXPECT_EQ(std::count_if(commands.begin(), commands.end(),
+                            [](const std::string& c) { return c.rfind("sd", 0) == 0; }),
+              0);
+    EXPECT_EQ(Count("ERROR: No baudrate code for model 0, baudrate not changed."), 1);
+    EXPECT_EQ(view.BoxTexts().back(), "Settings saved.");
+}
+
 TEST_F(ModemDetectTest, AMissingPortEndsAfterFiveOpenFailures) {
     log = std::make_unique<EventLogFileC>(logDir.path(), 500);
     core = std::make_unique<ModemDialogCoreC>(*log, view);

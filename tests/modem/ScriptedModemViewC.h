@@ -23,6 +23,8 @@ public:
     std::vector<ShownBoxS> boxes;
     std::vector<std::string> detectCaptions;
     bool cancelDetect = false;
+    // When set, the detect dialog with this number (counted from 1) is cancelled.
+    size_t cancelDetectNumber = 0;
     int beeps = 0;
     int waitCursorDepth = 0;
     int maxWaitCursorDepth = 0;
@@ -47,6 +49,9 @@ public:
     void ShowControls() override {}
     bool RunDetectDialog(const std::string& caption, const DetectRunnerT& wait) override {
         detectCaptions.push_back(caption);
+        if (cancelDetectNumber != 0 && detectCaptions.size() >= cancelDetectNumber) {
+            cancelDetect = true;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         return wait({[](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
                      [this] { return cancelDetect; }});
