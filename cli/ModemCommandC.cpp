@@ -1,0 +1,217 @@
+#include "ModemCommandC.h"
+
+#include "EventLogFileC.h"
+#include "ModemDialogCoreC.h"
+#include "ModemModelsC.h"
+#include "TerminalModemViewC.h"
+#include "platform/PortNames.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+namespace {
+
+// The core tells these outcomes only to the user, so they are recognised by its messages.
+constexpr const char* kCannotOpenPortMessage = "Cannot open port.";
+constexpr const char* kDefaultsFailedMessage = "Error. Verify communication line.";
+
+const char* OperationName(ModemOptionsS::OperationT operation) {
+    switch (operation) {
+    case ModemOptionsS::OperationT::Read:
+        return "read";
+    case ModemOptionsS::OperationT::Write:
+        return "write";
+    case ModemOptionsS::OperationT::Defaults:
+        return "defaults";
+    }
+    return "read";
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+int IndexIgnoringCase(const ComboBoxModelC& box, const std::string& text) {
+    const auto& entries = box.Entries();
+    const auto found = std::find_if(entries.begin(), entries.end(), [&text](const std::string& e) {
+        return SameIgnoringCase(e, text);
+    });
+    return found == entries.end() ? -1 : static_cast<int>(found - entries.begin());
+}
+
+std::string Joined(const std::vector<std::string>& texts) {
+    std::string joined;
+    for (const std::string& text : texts) {
+        joined += (joined.empty() ? "" : " ") + text;
+    }
+    return joined;
+}
+
+int BaudNumber(const std::string& baudText) {
+    return std::atoi(baudText.c_str());
+}
+
+} // namespace
+
+ModemCommandC::ModemCommandC(const ModemOptionsS& options, std::function<bool()> cancelRequested,
+                             StreamsS streams)
+    : options_(options), cancelRequested_(std::move(cancelRequested)), streams_(streams) {}
+
+ExitStatusT ModemCommandC::Run() {
+    EventLogFileC log(options_.eventLog, kLogLines);
+    TerminalModemViewC view(options_.assumeYes, cancelRequested_, streams_.in, streams_.err,
+                            !streams_.inIsTerminal);
+    ModemReportC report(OperationName(options_.operation), options_.port);
+    {
+        ModemDialogCoreC core(log, view);
+        Execute(core, view, report);
+    }
+    if (options_.json) {
+        report.PrintJson(streams_.out, view.messages());
+    } else {
+        report.PrintText(streams_.out, streams_.err);
+    }
+    return report.status();
+}
+
+void ModemCommandC::Execute(ModemDialogCoreC& core, TerminalModemViewC& view,
+                            ModemReportC& report) {
+    core.OnInitDialog({options_.port}, options_.port, options_.baud, options_.service);
+    if (!Connect(core, view, report)) {
+        return;
+    }
+    report.Set("banner", core.fields().banner);
+    report.Set("model", core.fields().modelNumber);
+    if (cancelRequested_()) {
+        report.Fail(ExitStatusT::Cancelled, "Cancelled.");
+        LetGo(core);
+        return;
+    }
+    switch (options_.operation) {
+    case ModemOptionsS::OperationT::Read:
+        Read(core, report);
+        break;
+    case ModemOptionsS::OperationT::Write:
+        Write(core, report);
+        break;
+    case ModemOptionsS::OperationT::Defaults:
+        Defaults(core, view, report);
+        break;
+    }
+}
+
+bool ModemCommandC::Connect(ModemDialogCoreC& core, TerminalModemViewC& view,
+                            ModemReportC& report) {
+    core.OnConnectButton();
+    if (core.fields().connected) {
+        return true;
+    }
+    if (view.detectCancelled()) {
+        report.Fail(ExitStatusT::Cancelled, "Cancelled while waiting for the radio.");
+    } else if (view.Showed(kCannotOpenPortMessage)) {
+        report.Fail(ExitStatusT::PortUnavailable,
+                    "Cannot open port " + oryx::platform::PortNames::displayName(options_.port) +
+                        ".");
+    } else {
+        report.Fail(ExitStatusT::RadioFailed, "The radio's settings could not be read.");
+    }
+    return false;
+}
+
+void ModemCommandC::Read(ModemDialogCoreC& core, ModemReportC& report) {
+    ReportSettings(core, report);
+    LetGo(core);
+}
+
+void ModemCommandC::Write(ModemDialogCoreC& core, ModemReportC& report) {
+    if (const std::string mismatch = WriteOptionsMismatch(core); !mismatch.empty()) {
+        report.Fail(ExitStatusT::Usage, mismatch);
+        LetGo(core);
+        return;
+    }
+    ApplyWriteOptions(core);
+    ReportSettings(core, report);
+    core.OnSave();
+    // The rate the radio talks at now, also when the save stopped after changing it.
+    report.Set("baud", BaudNumber(core.fields().currentBaud));
+    // Only a save that reached its end clears the flag that the read set.
+    if (core.fields().settingsRead) {
+        report.Fail(ExitStatusT::RadioFailed, "Settings not saved.");
+    }
+}
+
+void ModemCommandC::Defaults(ModemDialogCoreC& core, TerminalModemViewC& view,
+                             ModemReportC& report) {
+    core.OnDefault();
+    // The sequence always ends disconnected; still connected means the question was declined
+    // and nothing was sent.
+    if (core.fields().connected) {
+        report.Fail(ExitStatusT::Cancelled, "Defaults not restored: declined.");
+        LetGo(core);
+        return;
+    }
+    report.Set("baud", BaudNumber(core.fields().currentBaud));
+    if (view.Showed(kDefaultsFailedMessage)) {
+        report.Fail(ExitStatusT::RadioFailed, "Defaults could not be restored.");
+    }
+}
+
+std::string ModemCommandC::WriteOptionsMismatch(const ModemDialogCoreC& core) const {
+    const ModemFieldsC& f = core.fields();
+    if (options_.device && IndexIgnoringCase(f.deviceBox, *options_.device) < 0) {
+        return "Device " + *options_.device + " is not offered for model " +
+               std::to_string(f.modelNumber) + "; choose one of: " + Joined(f.deviceBox.Entries());
+    }
+    const auto powerLevels = ModemModelsC::PowerLevels(f.modelNumber).size();
+    if (options_.power && static_cast<size_t>(*options_.power) >= powerLevels) {
+        return "Power " + std::to_string(*options_.power) + " is not offered for model " +
+               std::to_string(f.modelNumber) + "; choose 0 to " + std::to_string(powerLevels - 1);
+    }
+    return {};
+}
+
+// Picks the entries the way a user would, so the core sees the same events as in the dialog.
+void ModemCommandC::ApplyWriteOptions(ModemDialogCoreC& core) const {
+    ModemFieldsC& f = core.fields();
+    if (options_.mode) {
+        f.modeBox.Select(IndexIgnoringCase(f.modeBox, *options_.mode));
+        core.OnModeOrDeviceChanged();
+    }
+    if (options_.device) {
+        f.deviceBox.Select(IndexIgnoringCase(f.deviceBox, *options_.device));
+        core.OnModeOrDeviceChanged();
+    }
+    if (options_.link) {
+        f.linkBox.Select(*options_.link);
+    }
+    if (options_.setBaud) {
+        f.baudBox.Select(ModemModelsC::BaudIndex(*options_.setBaud));
+    }
+    if (options_.band) {
+        f.band = *options_.band;
+    }
+    if (options_.power) {
+        f.power = *options_.power;
+    }
+}
+
+void ModemCommandC::ReportSettings(const ModemDialogCoreC& core, ModemReportC& report) const {
+    const ModemFieldsC& f = core.fields();
+    report.Set("device", f.deviceBox.SelectedText());
+    report.Set("mode", f.modeBox.SelectedText());
+    report.Set("link", f.linkBox.Selected());
+    report.Set("baud", BaudNumber(f.baudBox.SelectedText()));
+    if (f.serviceMode) {
+        report.Set("power", f.power);
+        report.Set("band", f.band);
+    }
+}
+
+// Leaves the radio the way closing the dialog does: out of command mode, port closed.
+void ModemCommandC::LetGo(ModemDialogCoreC& core) {
+    core.PrepareClose();
+}

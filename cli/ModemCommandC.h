@@ -1,0 +1,48 @@
+#pragma once
+
+#include "ExitStatusT.h"
+#include "ModemOptionsS.h"
+#include "ModemReportC.h"
+
+#include <functional>
+#include <iosfwd>
+
+class ModemDialogCoreC;
+class TerminalModemViewC;
+
+// One `oryx-cli modem` run: connects the way the Connect button does, then reads, writes or
+// restores the defaults through the same dialog core, and always lets go of the radio.
+class ModemCommandC {
+public:
+    struct StreamsS {
+        std::istream& in;
+        std::ostream& out;
+        std::ostream& err;
+        bool inIsTerminal;
+    };
+
+    ModemCommandC(const ModemOptionsS& options, std::function<bool()> cancelRequested,
+                  StreamsS streams);
+
+    ExitStatusT Run();
+
+    static constexpr int kLogLines = 500;
+
+private:
+    // Each step records a failure in the report; the report's status is the run's outcome.
+    void Execute(ModemDialogCoreC& core, TerminalModemViewC& view, ModemReportC& report);
+    bool Connect(ModemDialogCoreC& core, TerminalModemViewC& view, ModemReportC& report);
+    void Read(ModemDialogCoreC& core, ModemReportC& report);
+    void Write(ModemDialogCoreC& core, ModemReportC& report);
+    void Defaults(ModemDialogCoreC& core, TerminalModemViewC& view, ModemReportC& report);
+
+    // Checks the values that depend on the detected model; empty when they fit.
+    std::string WriteOptionsMismatch(const ModemDialogCoreC& core) const;
+    void ApplyWriteOptions(ModemDialogCoreC& core) const;
+    void ReportSettings(const ModemDialogCoreC& core, ModemReportC& report) const;
+    static void LetGo(ModemDialogCoreC& core);
+
+    const ModemOptionsS& options_;
+    std::function<bool()> cancelRequested_;
+    StreamsS streams_;
+};

@@ -1,0 +1,118 @@
+#include "ModemCommandLineC.h"
+
+#include "ModemModelsC.h"
+
+#include <cctype>
+
+namespace {
+
+const CLI::Validator kHexByte(
+    [](std::string& text) -> std::string {
+        const bool ok = text.size() == 2 && std::isxdigit(static_cast<unsigned char>(text[0])) &&
+                        std::isxdigit(static_cast<unsigned char>(text[1]));
+        if (!ok) {
+            return "expected two hexadecimal digits, got '" + text + "'";
+        }
+        for (char& c : text) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        return {};
+    },
+    "HEX2");
+
+CLI::IsMember BaudRateList() {
+    return CLI::IsMember(ModemModelsC::BaudRates());
+}
+
+} // namespace
+
+ModemCommandLineC::ModemCommandLineC(CLI::App& parent, ModemOptionsS& options) : options_(options) {
+    modem_ = parent.add_subcommand("modem", "Configure a radio modem of the ORYX 62/63 family");
+    modem_->require_subcommand(1);
+    modem_->footer(
+        "Each command first finds the radio the way ORYX Config connects: it opens the port at "
+        "--baud and asks for the radio's cable to be reconnected; when the start-up banner does "
+        "not come at that rate it tries the next one (4800 9600 14400 19200 57600 115200, round "
+        "and round) until the banner arrives or Ctrl-C is pressed. Then it reads the radio's "
+        "settings and does its work.\n\n"
+        "Messages, questions and progress go to standard error; results go to standard output "
+        "(with --json: one JSON object, also on failure).\n\n"
+        "Exit status: 0 success, 1 the radio operation failed, 2 usage error, 3 the port cannot "
+        "be opened, 4 cancelled (Ctrl-C, or a question answered no). To give up after a while "
+        "use timeout(1): timeout -s INT 60 oryx-cli modem read --port ttyUSB0");
+    AddReadCommand();
+    AddWriteCommand();
+    AddDefaultsCommand();
+}
+
+void ModemCommandLineC::AddCommonOptions(CLI::App& command) {
+    command
+        .add_option("--port", options_.port,
+                    "Serial port: a name under /dev (ttyUSB0, pts/4), an absolute path, or "
+                    "a number n for COMn (= /dev/ttyS(n-1))")
+        ->required();
+    command.add_option("--baud", options_.baud, "Baud rate to start the search at")
+        ->capture_default_str()
+        ->check(BaudRateList());
+    command.add_flag("--json", options_.json, "Print the result as one JSON object");
+    command.add_option("--event-log", options_.eventLog,
+                       "Append the event log to this file (kept to its last 500 lines); none "
+                       "by default");
+}
+
+void ModemCommandLineC::AddReadCommand() {
+    CLI::App* read = modem_->add_subcommand(
+        "read", "Print banner, model, device, mode, link and baud rate of the radio");
+    AddCommonOptions(*read);
+    read->add_flag("--service", options_.service, "Also read transmit power and frequency band");
+    read->callback([this] { options_.operation = ModemOptionsS::OperationT::Read; });
+}
+
+void ModemCommandLineC::AddWriteCommand() {
+    CLI::App* write = modem_->add_subcommand(
+        "write", "Change settings and store them in the radio (the radio's other settings are "
+                 "kept; the model's fixed parameters are written as well)");
+    AddCommonOptions(*write);
+    CLI::Option* service =
+        write->add_flag("--service", options_.service, "Service mode: allows --band and --power");
+    write
+        ->add_option_function<std::string>(
+            "--mode", [this](const std::string& mode) { options_.mode = mode; }, "Transceiver mode")
+        ->check(CLI::IsMember({"remote", "base"}, CLI::ignore_case));
+    write->add_option_function<std::string>(
+        "--device", [this](const std::string& device) { options_.device = device; },
+        "Device as offered for the model: ORYX61R ORYX61B (2400), ORYX62R ORYX62B KV7730 "
+        "(2410), ORYX63R ORYX63B (2450)");
+    write
+        ->add_option_function<int>(
+            "--link", [this](const int& link) { options_.link = link; }, "Link number")
+        ->check(CLI::Range(0, 15));
+    write
+        ->add_option_function<std::string>(
+            "--set-baud", [this](const std::string& baud) { options_.setBaud = baud; },
+            "New baud rate of the radio; the PC follows it")
+        ->check(BaudRateList());
+    write
+        ->add_option_function<std::string>(
+            "--band", [this](const std::string& band) { options_.band = band; },
+            "Frequency band code, two hexadecimal digits (06 worldwide on 2410, 01 on 2400, 0B "
+            "on 2450; 00 USA)")
+        ->check(kHexByte)
+        ->needs(service);
+    write
+        ->add_option_function<int>(
+            "--power", [this](const int& power) { options_.power = power; },
+            "Transmit power index: 0 low, 1 high (2400, 2410) or medium (2450), 2 high (2450)")
+        ->check(CLI::Range(0, 2))
+        ->needs(service);
+    write->callback([this] { options_.operation = ModemOptionsS::OperationT::Write; });
+}
+
+void ModemCommandLineC::AddDefaultsCommand() {
+    CLI::App* defaults = modem_->add_subcommand(
+        "defaults", "Reset the radio to the maker's defaults (it ends at the model's default baud "
+                    "rate, which is printed)");
+    AddCommonOptions(*defaults);
+    defaults->add_flag("-y,--yes", options_.assumeYes, "Do not ask before resetting");
+    defaults->callback([this] { options_.operation = ModemOptionsS::OperationT::Defaults; });
+}

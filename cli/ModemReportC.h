@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ExitStatusT.h"
+#include "TerminalModemViewC.h"
+
+#include <iosfwd>
+#include <nlohmann/json.hpp>
+#include <string>
+
+// The outcome of one `oryx-cli modem` run: the values the command found or set, and how it
+// ended. Printed as "name: value" lines, or as one JSON object that also carries the
+// status, the error and every message shown on the way.
+class ModemReportC {
+public:
+    ModemReportC(std::string command, std::string port);
+
+    void Set(const std::string& name, const std::string& value);
+    void Set(const std::string& name, int value);
+    void Fail(ExitStatusT status, const std::string& error);
+    ExitStatusT status() const { return status_; }
+
+    // Values on out; in text mode the error goes to err.
+    void PrintText(std::ostream& out, std::ostream& err) const;
+    void PrintJson(std::ostream& out,
+                   const std::vector<TerminalModemViewC::MessageS>& messages) const;
+
+    static const char* StatusName(ExitStatusT status);
+
+private:
+    std::string command_;
+    std::string port_;
+    nlohmann::ordered_json values_ = nlohmann::ordered_json::object();
+    ExitStatusT status_ = ExitStatusT::Success;
+    std::string error_;
+};

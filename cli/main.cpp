@@ -1,0 +1,77 @@
+// oryx-cli: configures ORYX radios from scripts, over the same protocol cores as the program.
+#include "ExitStatusT.h"
+#include "InterruptFlagC.h"
+#include "ModemCommandC.h"
+#include "ModemCommandLineC.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <unistd.h>
+
+namespace {
+
+// A command that has commands of its own shows them with all their options, so that
+// `oryx-cli --help` and `oryx-cli modem --help` document everything.
+std::string Help(const CLI::App& app) {
+    const CLI::App* chosen = &app;
+    std::string path;
+    while (!chosen->get_subcommands().empty()) {
+        path += (path.empty() ? "" : " ") + chosen->get_name();
+        chosen = chosen->get_subcommands().front();
+    }
+    if (chosen == &app) {
+        std::string help = app.help();
+        for (const CLI::App* command : app.get_subcommands({})) {
+            help += "\n" + command->help(app.get_name(), CLI::AppFormatMode::All);
+        }
+        return help;
+    }
+    const bool hasCommands = !chosen->get_subcommands({}).empty();
+    return chosen->help(path, hasCommands ? CLI::AppFormatMode::All : CLI::AppFormatMode::Normal);
+}
+
+bool AskedForJson(int argc, char** argv) {
+    return std::any_of(argv + 1, argv + argc,
+                       [](const char* arg) { return std::string(arg) == "--json"; });
+}
+
+int UsageError(const CLI::App& app, const CLI::ParseError& error, bool json) {
+    app.exit(error);
+    if (json) {
+        nlohmann::ordered_json report;
+        report["status"] = "usage";
+        report["exitStatus"] = static_cast<int>(ExitStatusT::Usage);
+        report["error"] = error.what();
+        std::cout << report.dump() << std::endl;
+    }
+    return static_cast<int>(ExitStatusT::Usage);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app("oryx-cli: configure ORYX radios over a serial port from the command line",
+                 "oryx-cli");
+    app.require_subcommand(1);
+    ModemOptionsS modemOptions;
+    ModemCommandLineC modemCommand(app, modemOptions);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << Help(app);
+        return static_cast<int>(ExitStatusT::Success);
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+            return app.exit(error);
+        }
+        return UsageError(app, error, AskedForJson(argc, argv));
+    }
+
+    InterruptFlagC::Install();
+    ModemCommandC command(modemOptions, &InterruptFlagC::Raised,
+                          {std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1});
+    return static_cast<int>(command.Run());
+}

@@ -1,0 +1,294 @@
+// oryx-cli modem, run as the real program against simulated radios.
+#include "CliProcessC.h"
+#include "ScratchDirC.h"
+#include "sim/ModemRadio.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using oryx::sim::ModemRadio;
+using oryx::sim::ModemRadioOptions;
+using Json = nlohmann::json;
+
+constexpr auto kRunLimit = 60s;
+
+struct RunS {
+    int status = -1;
+    Json json;
+    std::string out;
+    std::string err;
+};
+
+// Stdout must be exactly one JSON object, whatever happened.
+RunS Finish(CliProcessC& cli) {
+    RunS run;
+    run.status = cli.Wait(kRunLimit);
+    run.out = cli.out();
+    run.err = cli.err();
+    run.json = Json::parse(run.out, nullptr, false);
+    return run;
+}
+
+RunS RunCli(const std::vector<std::string>& args, const std::string& input = "") {
+    CliProcessC cli(ORYX_CLI_PATH, args, input);
+    return Finish(cli);
+}
+
+bool ShowedMessage(const Json& report, const std::string& text) {
+    for (const Json& message : report["messages"]) {
+        if (message["text"] == text) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The simulator hears the last lines a moment after the program has ended.
+template <typename PredicateT> bool Eventually(PredicateT predicate) {
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (!predicate()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+bool LeftCommandMode(ModemRadio& radio) {
+    return Eventually([&radio] { return !radio.inCommandMode(); });
+}
+
+bool Wrote(ModemRadio& radio, const std::string& line) {
+    const auto lines = radio.traffic().writtenLines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+class CliModemTest : public ::testing::Test {
+protected:
+    ModemRadio& StartRadio(ModemRadioOptions options) {
+        static int count = 0;
+        options.linkName = "cli-test-" + std::to_string(::getpid()) + "-" + std::to_string(++count);
+        radios_.push_back(std::make_unique<ModemRadio>(std::move(options)));
+        radios_.back()->start();
+        return *radios_.back();
+    }
+
+    static ModemRadioOptions Radio(int model, std::uint32_t baud) {
+        ModemRadioOptions options;
+        options.model = model;
+        options.baud = baud;
+        return options;
+    }
+
+    ScratchDirC scratch_;
+    std::vector<std::unique_ptr<ModemRadio>> radios_;
+};
+
+TEST_F(CliModemTest, ReadSearchesTheRatesReportsTheSettingsAndReleasesTheRadio) {
+    ModemRadioOptions options = Radio(2450, 19200);
+    options.values = {{"wb", 1}, {"wn", 7}};
+    ModemRadio& radio = StartRadio(options);
+
+    const RunS run = RunCli({"modem", "read", "--port", radio.portText(), "--baud", "115200",
+                             "--json", "--event-log", scratch_.file("log.txt")});
+
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.json["status"], "ok");
+    EXPECT_EQ(run.json["exitStatus"], 0);
+    EXPECT_EQ(run.json["model"], 2450);
+    EXPECT_EQ(run.json["baud"], 19200);
+    EXPECT_EQ(run.json["device"], "ORYX63B");
+    EXPECT_EQ(run.json["mode"], "Base");
+    EXPECT_EQ(run.json["link"], 7);
+    EXPECT_EQ(run.json["banner"].get<std::string>().rfind("WLK2450", 0), 0u);
+    EXPECT_FALSE(run.json.contains("power")) << "power and band belong to --service";
+    EXPECT_NE(run.err.find("Waiting for radio at 115200 bps..."), std::string::npos);
+    EXPECT_NE(run.err.find("Waiting for radio at 19200 bps..."), std::string::npos);
+    EXPECT_NE(run.err.find("Please disconnect, then reconnect the cable to the radio."),
+              std::string::npos);
+    // Let go the way closing the dialog does: out of command mode, nothing stored.
+    EXPECT_TRUE(LeftCommandMode(radio));
+    EXPECT_EQ(radio.traffic().writtenLines().back(), "z>");
+    EXPECT_FALSE(Wrote(radio, "m>"));
+    EXPECT_NE(ScratchDirC::ReadFile(scratch_.file("log.txt")).find("Radio settings read OK."),
+              std::string::npos);
+}
+
+TEST_F(CliModemTest, WriteAppliesEveryOptionAndTheNextReadSeesIt) {
+    ModemRadio& radio = StartRadio(Radio(2410, 115200));
+
+    const RunS write = RunCli({"modem", "write", "--port", radio.portText(), "--json", "--service",
+                               "--mode", "Base", "--device", "kv7730", "--link", "10", "--set-baud",
+                               "19200", "--band", "0a", "--power", "0"});
+
+    ASSERT_EQ(write.status, 0) << write.err;
+    EXPECT_EQ(write.json["status"], "ok");
+    EXPECT_EQ(write.json["baud"], 19200);
+    EXPECT_TRUE(ShowedMessage(write.json, "Settings saved."));
+    ASSERT_TRUE(LeftCommandMode(radio)) << "m> comes before z>";
+    EXPECT_EQ(radio.storedValue("wb"), 1u);
+    EXPECT_EQ(radio.storedValue("wn"), 10u);
+    EXPECT_EQ(radio.storedValue("dx"), 4u) << "KV7730 is the 2410 with range 4";
+    EXPECT_EQ(radio.storedValue("pe"), 0x0Au);
+    EXPECT_EQ(radio.storedValue("wp"), 0u);
+    EXPECT_EQ(radio.storedBaud(), 19200u);
+
+    const RunS read =
+        RunCli({"modem", "read", "--port", radio.portText(), "--baud", "19200", "--service"});
+
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_NE(read.out.find("device: KV7730\n"), std::string::npos) << read.out;
+    EXPECT_NE(read.out.find("mode: Base\n"), std::string::npos);
+    EXPECT_NE(read.out.find("link: 10\n"), std::string::npos);
+    EXPECT_NE(read.out.find("baud: 19200\n"), std::string::npos);
+    EXPECT_NE(read.out.find("power: 0\n"), std::string::npos);
+    EXPECT_NE(read.out.find("band: 0A\n"), std::string::npos);
+}
+
+TEST_F(CliModemTest, WriteRefusesADeviceTheModelDoesNotOfferAndChangesNothing) {
+    ModemRadio& radio = StartRadio(Radio(2450, 115200));
+
+    const RunS run =
+        RunCli({"modem", "write", "--port", radio.portText(), "--json", "--device", "ORYX62R"});
+
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.json["status"], "usage");
+    EXPECT_NE(run.json["error"].get<std::string>().find("ORYX63R ORYX63B"), std::string::npos);
+    EXPECT_FALSE(Wrote(radio, "m>"));
+    EXPECT_FALSE(Wrote(radio, "wb0"));
+    EXPECT_TRUE(LeftCommandMode(radio));
+}
+
+TEST_F(CliModemTest, DefaultsAsksFirstAndANoSendsNothing) {
+    ModemRadio& radio = StartRadio(Radio(2450, 115200));
+
+    const RunS run = RunCli({"modem", "defaults", "--port", radio.portText(), "--json"}, "n\n");
+
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(run.json["status"], "cancelled");
+    EXPECT_NE(run.err.find("loose all current settings? [y/N]"), std::string::npos);
+    EXPECT_FALSE(Wrote(radio, "m0"));
+    EXPECT_TRUE(LeftCommandMode(radio));
+}
+
+TEST_F(CliModemTest, DefaultsWithYesLeavesTheRadioAtItsDefaultRateWithTheMakersSettings) {
+    ModemRadioOptions options = Radio(2450, 19200);
+    options.values = {{"wn", 5}, {"wb", 1}, {"pe", 0}};
+    ModemRadio& radio = StartRadio(options);
+
+    const RunS run = RunCli(
+        {"modem", "defaults", "--port", radio.portText(), "--baud", "19200", "--yes", "--json"});
+
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.json["status"], "ok");
+    EXPECT_EQ(run.json["baud"], 115200);
+    ASSERT_TRUE(LeftCommandMode(radio));
+    EXPECT_EQ(radio.storedBaud(), 115200u);
+    EXPECT_EQ(radio.storedValue("wn"), 0u);
+    EXPECT_EQ(radio.storedValue("pe"), 0x0Bu);
+    EXPECT_EQ(radio.storedValue("wb"), 1u) << "the mode follows the device, here ORYX63B";
+}
+
+TEST_F(CliModemTest, APortThatCannotBeOpenedIsStatus3) {
+    const RunS run = RunCli({"modem", "read", "--port", scratch_.file("no-such-port"), "--json"});
+
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.json["status"], "port-unavailable");
+    EXPECT_EQ(run.json["exitStatus"], 3);
+    EXPECT_TRUE(ShowedMessage(run.json, "Cannot open port."));
+    EXPECT_NE(run.err.find("Error: Cannot open port."), std::string::npos);
+}
+
+TEST_F(CliModemTest, ARadioThatFallsSilentAfterItsBannerIsStatus1) {
+    ModemRadio& radio = StartRadio(Radio(2450, 115200));
+    CliProcessC cli(ORYX_CLI_PATH, {"modem", "read", "--port", radio.portText(), "--json"});
+    // The program reads the banner half a second after it arrived; by then nobody answers.
+    ASSERT_TRUE(radio.traffic().waitForSent("ready", 10s));
+    oryx::sim::Faults silent;
+    silent.silent = true;
+    radio.setFaults(silent);
+
+    const RunS run = Finish(cli);
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.json["status"], "failed");
+    EXPECT_TRUE(ShowedMessage(run.json, "Settings could not be read."));
+    EXPECT_FALSE(run.json.contains("link"));
+}
+
+TEST_F(CliModemTest, ARadioThatRefusesTheSaveIsStatus1) {
+    ModemRadioOptions options = Radio(2450, 115200);
+    options.values = {{"wn", 0x0D}};
+    ModemRadio& radio = StartRadio(options);
+    CliProcessC cli(ORYX_CLI_PATH,
+                    {"modem", "write", "--port", radio.portText(), "--link", "3", "--json"});
+    // Once the link number has been read, every command is refused.
+    ASSERT_TRUE(radio.traffic().waitForSent("\r\n0D\r\n>", 20s));
+    oryx::sim::Faults refusing;
+    refusing.answerError = true;
+    radio.setFaults(refusing);
+
+    const RunS run = Finish(cli);
+
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(ShowedMessage(run.json, "Error. Settings not saved."));
+    EXPECT_FALSE(Wrote(radio, "m>"));
+}
+
+TEST_F(CliModemTest, CtrlCWhileWaitingForTheRadioIsStatus4) {
+    ModemRadioOptions options = Radio(2450, 115200);
+    options.bannerOnOpen = false;
+    ModemRadio& radio = StartRadio(options);
+    CliProcessC cli(ORYX_CLI_PATH,
+                    {"modem", "write", "--port", radio.portText(), "--json", "--link", "3"});
+    ASSERT_TRUE(cli.WaitForError("Waiting for radio at 115200 bps...", 10s)) << cli.err();
+    // Pressed before the poll loop began: a terminal user must not have to press it twice.
+    cli.Interrupt();
+    const auto interrupted = std::chrono::steady_clock::now();
+
+    const RunS run = Finish(cli);
+
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(run.json["status"], "cancelled");
+    EXPECT_LT(std::chrono::steady_clock::now() - interrupted, 2s);
+    EXPECT_TRUE(radio.traffic().written().empty());
+    EXPECT_EQ(run.err.find("Waiting for radio at 4800"), std::string::npos);
+}
+
+TEST_F(CliModemTest, UsageErrorsAreStatus2AndStillOneJsonObject) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {"modem", "read", "--json"},
+        {"modem", "write", "--port", "x", "--link", "16", "--json"},
+        {"modem", "write", "--port", "x", "--band", "0B", "--json"},
+        {"modem", "write", "--port", "x", "--service", "--band", "B", "--json"},
+        {"modem", "read", "--port", "x", "--baud", "1200", "--json"},
+        {"modem", "--json"},
+    };
+    for (const auto& args : wrong) {
+        const RunS run = RunCli(args);
+        EXPECT_EQ(run.status, 2) << args[1];
+        EXPECT_EQ(run.json["status"], "usage") << run.out;
+    }
+}
+
+TEST_F(CliModemTest, HelpDocumentsEveryCommandAndOption) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, std::vector<std::string>{"modem", "--help"}}) {
+        const RunS run = RunCli(args);
+        EXPECT_EQ(run.status, 0);
+        for (const char* word : {"read", "write", "defaults", "--port", "--baud", "--json",
+                                 "--event-log", "--service", "--mode", "--device", "--link",
+                                 "--set-baud", "--band", "--power", "--yes", "Exit status"}) {
+            EXPECT_NE(run.out.find(word), std::string::npos) << args[0] << " lacks " << word;
+        }
+    }
+}
+
+} // namespace
