@@ -116,6 +116,9 @@ void EventLogFileC::WriteStartBlock() {
 }
 
 void EventLogFileC::AppendLines(const std::string& bytes) {
+    if (fileName_.empty()) {
+        return;
+    }
     ExclusiveFile file(fileName_, O_WRONLY | O_CREAT | O_APPEND);
     if (file.ok()) {
         WriteAll(file.fd(), bytes);
@@ -125,6 +128,9 @@ void EventLogFileC::AppendLines(const std::string& bytes) {
 // The kept lines go to a temporary file beside the log which then replaces it in one
 // rename, so a process that dies half-way never leaves a truncated log behind.
 void EventLogFileC::Trim() {
+    if (fileName_.empty()) {
+        return;
+    }
     ExclusiveFile log(fileName_, O_RDWR | O_CREAT);
     if (!log.ok()) {
         return;

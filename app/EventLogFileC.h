@@ -7,6 +7,7 @@
 // The program's user-level event log: every dialog owns one, all of them append to the same
 // file, one line per open/write/close so that no handle is held while the user works.
 // Failures are silent by design: a log that cannot be written must never stop the program.
+// An empty file name makes a log that writes nothing (for callers that want no log).
 class EventLogFileC {
 public:
     EventLogFileC(std::string fileName, int maxLines);

@@ -254,7 +254,14 @@ int ModemLinkC::RadioCommand(const char* command, int& value) {
     }
     FilterBuffer(reply, sizeof reply, send[0]);
     const size_t echoLength = std::strlen(send);
-    value = std::strlen(reply) >= echoLength ? HexToInt(reply + echoLength) : 0;
+    const char* answer = std::strlen(reply) >= echoLength ? reply + echoLength : "";
+    // A radio that refuses a command says so instead of giving a value; taking "ERROR" as
+    // hexadecimal would report a refused setting as done and read a made-up value.
+    if (std::strcmp(answer, "ERROR") == 0) {
+        log_.Log(std::string("ERROR: RadioCommand ") + send + " refused by the radio");
+        return RC_UNDEFINED;
+    }
+    value = HexToInt(answer);
     return RC_OK;
 }
 

@@ -2,6 +2,7 @@
 #include "ScratchDirC.h"
 
 #include <csignal>
+#include <filesystem>
 #include <ctime>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -128,6 +129,15 @@ TEST_F(EventLogFileTest, TrimDropsALastLineWithoutLineFeedAndStrayCarriageReturn
     ScratchDirC::WriteFile(log, "a\r\nb\r\nc\rx\r\nd\r\ntail without LF");
     eventLog.Trim();
     EXPECT_EQ(ScratchDirC::ReadFile(log), "b\r\ncx\r\nd\r\n");
+}
+
+TEST(EventLogFailures, EmptyNameWritesNothingAnywhere) {
+    ScratchDirC dir;
+    {
+        EventLogFileC eventLog("", 0);
+        eventLog.Log("nowhere");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 TEST(EventLogFailures, UnwritableFolderIsSilent) {

@@ -312,6 +312,12 @@ TEST_F(ModemLinkPtyTest, RadioCommandDecodesTheEchoedReply) {
     EXPECT_EQ(value, 12);
 
     oryx::sim::Faults faults;
+    faults.answerError = true;
+    radio->setFaults(faults);
+    EXPECT_EQ(link().RadioCommand("wn5", value), RC_UNDEFINED) << "a refusal is no success";
+    EXPECT_EQ(Count("ERROR: RadioCommand wn5 refused by the radio"), 1);
+
+    faults.answerError = false;
     faults.silent = true;
     radio->setFaults(faults);
     EXPECT_EQ(link().RadioCommand("wb?", value), RC_UNDEFINED);
