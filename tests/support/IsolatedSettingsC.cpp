@@ -1,7 +1,8 @@
 #include "IsolatedSettingsC.h"
 
+#include "EventLogReaderC.h"
+
 #include <QSettings>
-#include <regex>
 
 namespace {
 
@@ -30,12 +31,5 @@ std::string IsolatedSettingsC::eventLog() const {
 }
 
 std::vector<std::string> IsolatedSettingsC::eventLogTexts() const {
-    static const std::regex stamp(R"(^\d\d/\d\d/\d+ \d+:\d\d:\d\d: )");
-    std::vector<std::string> lines;
-    std::string text = eventLog();
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        lines.push_back(std::regex_replace(text.substr(start, end - start), stamp, ""));
-    }
-    return lines;
+    return EventLogReaderC::Texts(dir_.file("ORYX_Log.txt"));
 }
