@@ -25,12 +25,18 @@ DialogUnitsC::DialogUnitsC(const QFont& font) {
     }
 }
 
-int DialogUnitsC::x(int units) const { return MulDiv(units, baseX_, 4); }
+int DialogUnitsC::x(int units) const {
+    return MulDiv(units, baseX_, 4);
+}
 
-int DialogUnitsC::y(int units) const { return MulDiv(units, baseY_, 8); }
+int DialogUnitsC::y(int units) const {
+    return MulDiv(units, baseY_, 8);
+}
 
 QRect DialogUnitsC::rect(int x0, int y0, int w, int h) const {
     return QRect(x(x0), y(y0), x(w), y(h));
 }
 
-QSize DialogUnitsC::size(int w, int h) const { return QSize(x(w), y(h)); }
+QSize DialogUnitsC::size(int w, int h) const {
+    return QSize(x(w), y(h));
+}

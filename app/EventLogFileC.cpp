@@ -109,7 +109,9 @@ std::string EventLogFileC::FormatStampedLine(const struct tm& t, std::string_vie
     return line;
 }
 
-void EventLogFileC::Log(std::string_view text) { AppendLines(StampedLineNow(text)); }
+void EventLogFileC::Log(std::string_view text) {
+    AppendLines(StampedLineNow(text));
+}
 
 void EventLogFileC::WriteStartBlock() {
     AppendLines(PlainLine("") + PlainLine(kSeparator) + StampedLineNow("Application started"));

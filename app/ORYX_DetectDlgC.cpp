@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <QTimer>
 
-ORYX_DetectDlgC::ORYX_DetectDlgC(QWidget* parent) : QDialog(parent) { CreateControls(); }
+ORYX_DetectDlgC::ORYX_DetectDlgC(QWidget* parent) : QDialog(parent) {
+    CreateControls();
+}
 
 void ORYX_DetectDlgC::CreateControls() {
     setWindowTitle(QStringLiteral("Waiting for radio..."));
@@ -40,7 +42,9 @@ void ORYX_DetectDlgC::OnTimer() {
 
 // Escape and the title-bar close mean Cancel; the running wait notices the flag and ends
 // the dialog itself.
-void ORYX_DetectDlgC::reject() { cancelled_ = true; }
+void ORYX_DetectDlgC::reject() {
+    cancelled_ = true;
+}
 
 void ORYX_DetectDlgC::PumpEventsFor(int ms) {
     QEventLoop loop;

@@ -54,9 +54,9 @@ void ORYX_HelpDlgC::CreateControls() {
     version_->setObjectName(QString::number(IDC_VERSION));
     buildDate_ = CentredLabel(this, QStringLiteral("built date"), du.rect(18, 18, 109, 8));
     buildDate_->setObjectName(QString::number(IDC_BUILD_DATE));
-    QLabel* notice = CentredLabel(
-        this, QStringLiteral("\u00A9 Altorvia Instruments. All rights reserved."),
-        du.rect(33, 31, 71, 34));
+    QLabel* notice =
+        CentredLabel(this, QStringLiteral("\u00A9 Altorvia Instruments. All rights reserved."),
+                     du.rect(33, 31, 71, 34));
     notice->setWordWrap(true);
     auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QString::number(IDC_OK));
@@ -66,6 +66,7 @@ void ORYX_HelpDlgC::CreateControls() {
 }
 
 void ORYX_HelpDlgC::OnInitDialog() {
-    version_->setText(QStringLiteral("Version: ") + QString::fromStdString(GetVersionText(record_)));
+    version_->setText(QStringLiteral("Version: ") +
+                      QString::fromStdString(GetVersionText(record_)));
     buildDate_->setText(QString::fromStdString(buildDateText()));
 }

@@ -62,7 +62,9 @@ void RadioSelectionDlgC::ShowRadioType() {
     group_->setExclusive(true);
 }
 
-int32_t RadioSelectionDlgC::CheckedIndex() const { return group_->checkedId(); }
+int32_t RadioSelectionDlgC::CheckedIndex() const {
+    return group_->checkedId();
+}
 
 void RadioSelectionDlgC::OnBtnOk() {
     eventLog_.Log("RadioSelectionDlgC::OnBtnOk");

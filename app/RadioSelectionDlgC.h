@@ -13,7 +13,12 @@ class QRadioButton;
 class RadioSelectionDlgC : public QDialog {
     Q_OBJECT
 public:
-    enum ControlId { IDC_ORYX_62_63 = 1055, IDC_ORYX_64_65 = 1056, IDC_OK = 1057, IDC_CANCEL = 1009 };
+    enum ControlId {
+        IDC_ORYX_62_63 = 1055,
+        IDC_ORYX_64_65 = 1056,
+        IDC_OK = 1057,
+        IDC_CANCEL = 1009
+    };
 
     explicit RadioSelectionDlgC(QWidget* parent = nullptr);
 

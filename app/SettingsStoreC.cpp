@@ -14,8 +14,8 @@ constexpr const char* kFlowCtrl = "FlowCtrl";
 constexpr qsizetype kMaxTextBytes = 255;
 
 QSettings OpenStore() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                     SettingsStoreC::kOrganisation, SettingsStoreC::kApplication);
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, SettingsStoreC::kOrganisation,
+                     SettingsStoreC::kApplication);
 }
 
 } // namespace
@@ -40,9 +40,13 @@ void SettingsStoreC::setRadioSelection(int32_t radioType) {
     store.setValue(kRadioSelection, radioType);
 }
 
-QString SettingsStoreC::port() const { return textOrDefault(kPort, kDefaultPort); }
+QString SettingsStoreC::port() const {
+    return textOrDefault(kPort, kDefaultPort);
+}
 
-QString SettingsStoreC::baudrate() const { return textOrDefault(kBaudrate, kDefaultBaudrate); }
+QString SettingsStoreC::baudrate() const {
+    return textOrDefault(kBaudrate, kDefaultBaudrate);
+}
 
 void SettingsStoreC::setPortSettings(const QString& port, const QString& baudrate) {
     QSettings store = OpenStore();

@@ -22,9 +22,13 @@ void ComboBoxModelC::SetEntries(std::vector<std::string> entries) {
     selected_ = -1;
 }
 
-void ComboBoxModelC::Clear() { SetEntries({}); }
+void ComboBoxModelC::Clear() {
+    SetEntries({});
+}
 
-void ComboBoxModelC::Select(int index) { selected_ = index >= 0 && index < Count() ? index : -1; }
+void ComboBoxModelC::Select(int index) {
+    selected_ = index >= 0 && index < Count() ? index : -1;
+}
 
 std::string ComboBoxModelC::SelectedText() const {
     return selected_ >= 0 ? entries_[static_cast<size_t>(selected_)] : std::string();

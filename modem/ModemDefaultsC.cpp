@@ -60,9 +60,10 @@ int ModemDefaultsC::RestoreDefaults() {
     ModemFieldsC& f = session_.fields();
     ModemLinkC& link = session_.link();
     ModemViewI& view = session_.view();
-    if (view.MessageBox("Reset the radio modem to Altorvia defaults and loose all current settings?",
-                        ModemSessionC::kAppTitle, ModemViewI::ButtonsT::YesNo,
-                        ModemViewI::IconT::Exclamation) != ModemViewI::AnswerT::Yes) {
+    if (view.MessageBox(
+            "Reset the radio modem to Altorvia defaults and loose all current settings?",
+            ModemSessionC::kAppTitle, ModemViewI::ButtonsT::YesNo,
+            ModemViewI::IconT::Exclamation) != ModemViewI::AnswerT::Yes) {
         return RC_CANCELLED;
     }
     session_.Log(f.kvVariant ? "Altorvia KV7730 defaults saved." : "Altorvia defaults saved.");

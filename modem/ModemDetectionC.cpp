@@ -30,7 +30,8 @@ void ModemDetectionC::OnDetect() {
                 f.connected = false;
                 return;
             }
-            session_.Log("ERROR: Could not open port " + oryx::platform::PortNames::displayName(f.portText));
+            session_.Log("ERROR: Could not open port " +
+                         oryx::platform::PortNames::displayName(f.portText));
             NextBaudRate();
             continue;
         }
@@ -70,8 +71,8 @@ void ModemDetectionC::FinishConnect() {
         session_.link().CloseModemPort();
         f.connected = false;
         session_.Log("ERROR: Settings could not be read.");
-        session_.view().MessageBox("Settings could not be read.", "Error",
-                                   ModemViewI::ButtonsT::Ok, ModemViewI::IconT::None);
+        session_.view().MessageBox("Settings could not be read.", "Error", ModemViewI::ButtonsT::Ok,
+                                   ModemViewI::IconT::None);
         return;
     }
     f.connectLabel = ModemFieldsC::kDisconnectLabel;

@@ -51,8 +51,7 @@ void ModemDialogCoreC::OnSave() {
     session_.Log("OnSave");
     const bool saved = settings_.SaveSettings() == RC_OK;
     session_.view().MessageBox(saved ? "Settings saved." : "Error. Settings not saved.",
-                               "ORYX Config", ModemViewI::ButtonsT::Ok,
-                               ModemViewI::IconT::None);
+                               "ORYX Config", ModemViewI::ButtonsT::Ok, ModemViewI::IconT::None);
     session_.Disconnect();
 }
 

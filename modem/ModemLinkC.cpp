@@ -23,7 +23,9 @@ using oryx::platform::SerialDevice;
 constexpr CommTimeouts kLinkTimeouts{100, 10, 100, 10, 100};
 constexpr auto kFirstReplyByteWait = std::chrono::milliseconds(110);
 
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 std::string Formatted(const char* format, const char* text, size_t length) {
     char line[ModemLinkC::kBufferSize + 64];
@@ -38,7 +40,9 @@ ModemLinkC::ModemLinkC(ModemFieldsC& fields, EventLogFileC& log, ModemViewI& vie
 
 ModemLinkC::~ModemLinkC() = default;
 
-bool ModemLinkC::HandleValid() const { return device_->isOpen(); }
+bool ModemLinkC::HandleValid() const {
+    return device_->isOpen();
+}
 
 int ModemLinkC::OpenModemPort(const std::string& baudText, bool reportErrors) {
     if (HandleValid()) {
@@ -273,9 +277,13 @@ bool ModemLinkC::WaitForFirstReplyByte() {
     return outcome == WaitOutcome::Input || outcome == WaitOutcome::LineError;
 }
 
-void ModemLinkC::PurgeQueues() { device_->purge(true, true); }
+void ModemLinkC::PurgeQueues() {
+    device_->purge(true, true);
+}
 
-void ModemLinkC::PurgeAll() { device_->purge(true, true); }
+void ModemLinkC::PurgeAll() {
+    device_->purge(true, true);
+}
 
 ModemLinkC::LineStatusS ModemLinkC::ClearCommError() {
     oryx::platform::QueueStatus status = device_->queueStatus();

@@ -23,9 +23,9 @@ public:
     static constexpr char LF = 10;
 
     struct LineStatusS {
-        bool ok = false;          // the query itself worked
-        bool lineError = false;   // the driver saw a line error (or the device vanished)
-        unsigned inQueue = 0;     // bytes waiting to be read
+        bool ok = false;        // the query itself worked
+        bool lineError = false; // the driver saw a line error (or the device vanished)
+        unsigned inQueue = 0;   // bytes waiting to be read
     };
 
     ModemLinkC(ModemFieldsC& fields, EventLogFileC& log, ModemViewI& view);

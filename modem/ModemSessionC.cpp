@@ -9,7 +9,9 @@
 ModemSessionC::ModemSessionC(EventLogFileC& log, ModemViewI& view)
     : log_(log), view_(view), link_(fields_, log, view) {}
 
-void ModemSessionC::Log(const std::string& text) { log_.Log(text); }
+void ModemSessionC::Log(const std::string& text) {
+    log_.Log(text);
+}
 
 void ModemSessionC::TakeFieldsFromControls() {
     view_.TakeControls();
@@ -81,4 +83,6 @@ bool ModemSessionC::EnterCommandMode() {
     return link_.ReadStr(buffer, sizeof buffer) == RC_OK;
 }
 
-void ModemSessionC::LeaveCommandMode() { link_.SendLine("z>"); }
+void ModemSessionC::LeaveCommandMode() {
+    link_.SendLine("z>");
+}

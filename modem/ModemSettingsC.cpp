@@ -11,7 +11,9 @@
 
 namespace {
 
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 std::string LowerHexDigit(int value) {
     static const char digits[] = "0123456789abcdef";

@@ -134,9 +134,11 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
     auto boxRect = [&](int x, int y, int w) { return QRect(du.x(x), du.y(y), du.x(w), boxHeight); };
 
     QComboBox* port = AddBox(IDC_PORT, boxRect(40, 11, 50), f.portBox);
-    labels_[port] = AddLabel(IDC_PORT_LABEL, QStringLiteral("&COM Port:"), du.rect(7, 13, 33, 8), port);
+    labels_[port] =
+        AddLabel(IDC_PORT_LABEL, QStringLiteral("&COM Port:"), du.rect(7, 13, 33, 8), port);
     QComboBox* baud = AddBox(IDC_BAUD, boxRect(40, 27, 50), f.baudBox);
-    labels_[baud] = AddLabel(IDC_BAUD_LABEL, QStringLiteral("&Baudrate:"), du.rect(7, 29, 32, 8), baud);
+    labels_[baud] =
+        AddLabel(IDC_BAUD_LABEL, QStringLiteral("&Baudrate:"), du.rect(7, 29, 32, 8), baud);
     connect_ = AddButton(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(97, 10, 41, 14));
     service_ = AddButton(IDC_SERVICE, QStringLiteral("Service"), du.rect(97, 26, 41, 14));
 
@@ -144,17 +146,21 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
     settings->setObjectName(QString::number(IDC_SETTINGS_GROUP));
     settings->setGeometry(du.rect(3, 46, 139, 62));
     QComboBox* device = AddBox(IDC_DEVICE, boxRect(40, 54, 50), f.deviceBox);
-    labels_[device] = AddLabel(IDC_DEVICE_LABEL, QStringLiteral("&Device:"), du.rect(8, 56, 26, 8), device);
+    labels_[device] =
+        AddLabel(IDC_DEVICE_LABEL, QStringLiteral("&Device:"), du.rect(8, 56, 26, 8), device);
     QComboBox* link = AddBox(IDC_LINK, boxRect(110, 54, 28), f.linkBox);
-    labels_[link] = AddLabel(IDC_LINK_LABEL, QStringLiteral("&Link:"), du.rect(94, 56, 16, 8), link);
+    labels_[link] =
+        AddLabel(IDC_LINK_LABEL, QStringLiteral("&Link:"), du.rect(94, 56, 16, 8), link);
     QPushButton* about = AddButton(IDC_ABOUT, QStringLiteral("&About"), du.rect(7, 73, 29, 14));
     QComboBox* mode = AddBox(IDC_MODE, boxRect(91, 72, 47), f.modeBox);
-    labels_[mode] = AddLabel(IDC_MODE_LABEL, QStringLiteral("&Mode:"), du.rect(69, 76, 21, 8), mode);
+    labels_[mode] =
+        AddLabel(IDC_MODE_LABEL, QStringLiteral("&Mode:"), du.rect(69, 76, 21, 8), mode);
     default_ = AddButton(IDC_DEFAULT, QStringLiteral("&Default"), du.rect(7, 90, 42, 14));
     save_ = AddButton(IDC_SAVE, QStringLiteral("&Save"), du.rect(52, 90, 42, 14));
     QPushButton* close = AddButton(IDC_CLOSE, QStringLiteral("&Close"), du.rect(96, 90, 42, 14));
 
-    QWidget* order[] = {port, baud, connect_, service_, device, link, about, mode, default_, save_, close};
+    QWidget* order[] = {port,  baud, connect_, service_, device, link,
+                        about, mode, default_, save_,    close};
     for (size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -225,17 +231,20 @@ void ORYX_62_63_CfgDlgC::SetWaitCursor(bool on) {
     }
 }
 
-void ORYX_62_63_CfgDlgC::Beep() { QApplication::beep(); }
+void ORYX_62_63_CfgDlgC::Beep() {
+    QApplication::beep();
+}
 
 bool ORYX_62_63_CfgDlgC::RunDetectDialog(const std::string& caption, const DetectRunnerT& wait) {
     ORYX_DetectDlgC detect(this);
     detect.title = caption;
     return detect.RunWait([&wait](const ORYX_DetectDlgC::WaitHooksT& hooks) {
-               return wait({hooks.pumpFor, hooks.cancelled});
-           }) == QDialog::Accepted;
+        return wait({hooks.pumpFor, hooks.cancelled});
+    }) == QDialog::Accepted;
 }
 
-void ORYX_62_63_CfgDlgC::StorePortSettings(const std::string& portText, const std::string& baudText) {
+void ORYX_62_63_CfgDlgC::StorePortSettings(const std::string& portText,
+                                           const std::string& baudText) {
     SettingsStoreC().setPortSettings(QString::fromStdString(portText),
                                      QString::fromStdString(baudText));
 }
@@ -261,7 +270,9 @@ void ORYX_62_63_CfgDlgC::EndIf(bool mayClose) {
 }
 
 // Escape and the title-bar close both arrive here.
-void ORYX_62_63_CfgDlgC::reject() { EndIf(core_.OnCancelKey()); }
+void ORYX_62_63_CfgDlgC::reject() {
+    EndIf(core_.OnCancelKey());
+}
 
 void ORYX_62_63_CfgDlgC::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;

@@ -36,7 +36,6 @@ std::optional<unsigned> ModemModel::parseDigits(std::string_view text, int base)
     return value;
 }
 
-
 ModemModel::ModemModel(int number, std::vector<std::string> parameters,
                        std::map<std::string, unsigned> defaults, std::vector<RateCode> rateCodes,
                        bool decimalRateCodes, std::optional<std::uint32_t> rateAfterReset,

@@ -2,9 +2,9 @@
 #include "ScratchDirC.h"
 
 #include <csignal>
-#include <filesystem>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>

@@ -103,8 +103,8 @@ TEST(ServiceSwitch, WholeCommandLineComparedIgnoringCase) {
     for (const char* on : {"/Service", "/service", "/SERVICE", "/sErViCe"}) {
         EXPECT_TRUE(ORYX_CfgAppC::IsServiceSwitch(on)) << on;
     }
-    for (const char* off : {"", "/Service ", " /Service", "-Service", "/Service x", "Service",
-                            "/Serv"}) {
+    for (const char* off :
+         {"", "/Service ", " /Service", "-Service", "/Service x", "Service", "/Serv"}) {
         EXPECT_FALSE(ORYX_CfgAppC::IsServiceSwitch(off)) << off;
     }
     char prog[] = "ORYX_Config", a[] = "/Service", b[] = "x";

@@ -28,7 +28,7 @@ struct ModelCase {
     bool kv;
     bool service;
     Lines read;
-    Lines save;      // after changing the link to 10
+    Lines save; // after changing the link to 10
     Lines defaults;
     std::string defaultBaud;
 };
@@ -79,17 +79,31 @@ TEST_P(ModemWireTest, ReadSaveAndDefaultsSendExactlyTheseCommands) {
 INSTANTIATE_TEST_SUITE_P(
     Models, ModemWireTest,
     ::testing::Values(
-        ModelCase{2400, false, false, {":wit2400", "wb?", "wn?"},
+        ModelCase{2400,
+                  false,
+                  false,
+                  {":wit2400", "wb?", "wn?"},
                   Concat({{"wb0", "wna"}, kFixed2400, {"m>", "z>"}}),
                   Concat({{"m0", "pe1", "wt1"}, kFixed2400, {"wb0", "sd040", "m>", "z>"}}),
                   "19200"},
-        ModelCase{2410, false, false, {":wit2400", "wb?", "wn?", "dx?"},
+        ModelCase{2410,
+                  false,
+                  false,
+                  {":wit2400", "wb?", "wn?", "dx?"},
                   Concat({{"wb0", "wna"}, kFixed2410, {"m>", "z>"}}),
-                  Concat({{"m0", "pe06"}, kFixed2410, {"wb0", "sd01", "m>", "z>"}}), "115200"},
-        ModelCase{2410, true, true, {":wit2400", "wb?", "wn?", "dx?", "wp?", "pe?"},
+                  Concat({{"m0", "pe06"}, kFixed2410, {"wb0", "sd01", "m>", "z>"}}),
+                  "115200"},
+        ModelCase{2410,
+                  true,
+                  true,
+                  {":wit2400", "wb?", "wn?", "dx?", "wp?", "pe?"},
                   Concat({{"wb0", "wna", "pe06", "wp1"}, kFixed2410Kv, {"m>", "z>"}}),
-                  Concat({{"m0", "pe00"}, kFixed2410Kv, {"wb1", "sd0B", "m>", "z>"}}), "19200"},
-        ModelCase{2450, false, true, {":wit2400", "wb?", "wn?", "wp?", "pe?"},
+                  Concat({{"m0", "pe00"}, kFixed2410Kv, {"wb1", "sd0B", "m>", "z>"}}),
+                  "19200"},
+        ModelCase{2450,
+                  false,
+                  true,
+                  {":wit2400", "wb?", "wn?", "wp?", "pe?"},
                   Concat({{"wb0", "wna", "pe06", "wp1"}, kFixed2450Remote, {"m>", "z>"}}),
                   Concat({{"m0", "pe0B"}, kFixed2450Remote, {"wb0", "sd03", "m>", "z>"}}),
                   "115200"}),

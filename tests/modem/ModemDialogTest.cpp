@@ -21,7 +21,9 @@ namespace {
 using Dlg = ORYX_62_63_CfgDlgC;
 using Lines = std::vector<std::string>;
 
-QString Id(int id) { return QString::number(id); }
+QString Id(int id) {
+    return QString::number(id);
+}
 
 class ModemDialogTest : public ::testing::Test {
 protected:
@@ -79,7 +81,8 @@ TEST_F(ModemDialogTest, ControlStatesFollowTheConnection) {
     StartRadio(2410, 9600);
     auto dialog = OpenDialog();
     EXPECT_EQ(dialog->windowTitle(), "ORYX 62/63 Config Tool");
-    for (int id : {Dlg::IDC_PORT, Dlg::IDC_BAUD, Dlg::IDC_CONNECT, Dlg::IDC_ABOUT, Dlg::IDC_CLOSE}) {
+    for (int id :
+         {Dlg::IDC_PORT, Dlg::IDC_BAUD, Dlg::IDC_CONNECT, Dlg::IDC_ABOUT, Dlg::IDC_CLOSE}) {
         EXPECT_TRUE(Enabled(*dialog, id)) << id;
     }
     for (int id : {Dlg::IDC_DEVICE, Dlg::IDC_DEVICE_LABEL, Dlg::IDC_LINK, Dlg::IDC_LINK_LABEL,
@@ -140,7 +143,8 @@ TEST_F(ModemDialogTest, CancelInTheDetectDialogLeavesTheDialogDisconnected) {
     EXPECT_EQ(Find<QPushButton>(*dialog, Dlg::IDC_CONNECT)->text(), "Co&nnect");
     EXPECT_TRUE(Enabled(*dialog, Dlg::IDC_PORT));
     auto texts = settings.eventLogTexts();
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "Tentative connection cancelled."), texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Tentative connection cancelled."),
+              texts.end());
 }
 
 TEST_F(ModemDialogTest, DefaultsYesShowsAndStoresTheModelsDefaultRate) {
@@ -164,8 +168,8 @@ TEST_F(ModemDialogTest, AboutShowsVersionAndBuildDate) {
     VersionRecordC plain("040904b0", {{"FileVersion", "2, 4, 0, 0"}});
     ORYX_HelpDlgC withoutBuild(nullptr, plain);
     EXPECT_EQ(withoutBuild.findChild<QLabel*>(Id(ORYX_HelpDlgC::IDC_VERSION))->text(), "Version: ");
-    EXPECT_EQ(ORYX_HelpDlgC::GetVersionText(VersionRecordC("040904b0", {{"FileVersion", "2"},
-                                                                        {"SpecialBuild", "7"}})),
+    EXPECT_EQ(ORYX_HelpDlgC::GetVersionText(
+                  VersionRecordC("040904b0", {{"FileVersion", "2"}, {"SpecialBuild", "7"}})),
               "  (Build 7)");
 }
 
@@ -182,7 +186,7 @@ TEST_F(ModemDialogTest, AUserConfiguresA2410FromStartToEnd) {
     driver.then([](QWidget* modal) { ModalDriverC::Click(modal, "OK"); });
     driver.then([this](QWidget* modal) {
         // The modem dialog: connect, change the link, save, close.
-        driver.then([](QWidget*) {});                                          // detect
+        driver.then([](QWidget*) {}); // detect
         QTimer::singleShot(0, modal, [this, modal] {
             ModalDriverC::Click(modal, Id(Dlg::IDC_CONNECT));
             ChooseLink(*modal, 10);
@@ -202,12 +206,9 @@ TEST_F(ModemDialogTest, AUserConfiguresA2410FromStartToEnd) {
     auto at = [&](const std::string& text) {
         return std::find(texts.begin(), texts.end(), text) - texts.begin();
     };
-    std::vector<std::string> inOrder = {"RadioSelectionDlgC::OnBtnOk",
-                                        "Button 'Connect' pressed.",
-                                        "Radio settings read OK.",
-                                        "OnSave",
-                                        "Settings stored OK.",
-                                        "Button 'Close' pressed.",
+    std::vector<std::string> inOrder = {"RadioSelectionDlgC::OnBtnOk", "Button 'Connect' pressed.",
+                                        "Radio settings read OK.",     "OnSave",
+                                        "Settings stored OK.",         "Button 'Close' pressed.",
                                         "Application closed"};
     for (size_t i = 1; i < inOrder.size(); ++i) {
         EXPECT_LT(at(inOrder[i - 1]), at(inOrder[i])) << inOrder[i];

@@ -44,8 +44,8 @@ TEST_F(ClosedLinkTest, FilterBufferKeepsTextFromTheStartCharacterWithoutLineEnds
     EXPECT_EQ(link.FilterBuffer(full, sizeof full, 'W'), 1);
     EXPECT_EQ(std::strlen(full), sizeof full - 1);
 
-    EXPECT_EQ(logDir.texts(), (std::vector<std::string>{"ERROR: FilterBuffer 1.",
-                                                        "ERROR: FilterBuffer 2."}));
+    EXPECT_EQ(logDir.texts(),
+              (std::vector<std::string>{"ERROR: FilterBuffer 1.", "ERROR: FilterBuffer 2."}));
 }
 
 TEST_F(ClosedLinkTest, EveryPrimitiveOnAClosedPortReportsItself) {
@@ -61,9 +61,9 @@ TEST_F(ClosedLinkTest, EveryPrimitiveOnAClosedPortReportsItself) {
     EXPECT_FALSE(link.modemPortOpen());
 
     std::vector<std::string> expected = {
-        "ERROR: ReadChar RC_PORT_NOT_OPEN.",  "ERROR: WriteStr RC_PORT_NOT_OPEN.",
-        "ERROR: ReadStr RC_PORT_NOT_OPEN.",   "ERROR: ReadTerminatedStr RC_PORT_NOT_OPEN.",
-        "ERROR: ReadStr RC_PORT_NOT_OPEN.",   "ERROR: RadioCommand error 1"};
+        "ERROR: ReadChar RC_PORT_NOT_OPEN.", "ERROR: WriteStr RC_PORT_NOT_OPEN.",
+        "ERROR: ReadStr RC_PORT_NOT_OPEN.",  "ERROR: ReadTerminatedStr RC_PORT_NOT_OPEN.",
+        "ERROR: ReadStr RC_PORT_NOT_OPEN.",  "ERROR: RadioCommand error 1"};
     EXPECT_EQ(logDir.texts(), expected);
 }
 

@@ -18,13 +18,17 @@ IsolatedSettingsC::IsolatedSettingsC() {
                        QString::fromStdString(dir_.file("config")));
 }
 
-QVariant IsolatedSettingsC::raw(const QString& name) const { return Store().value(name); }
+QVariant IsolatedSettingsC::raw(const QString& name) const {
+    return Store().value(name);
+}
 
 void IsolatedSettingsC::setRaw(const QString& name, const QVariant& value) {
     Store().setValue(name, value);
 }
 
-bool IsolatedSettingsC::contains(const QString& name) const { return Store().contains(name); }
+bool IsolatedSettingsC::contains(const QString& name) const {
+    return Store().contains(name);
+}
 
 std::string IsolatedSettingsC::eventLog() const {
     return ScratchDirC::ReadFile(dir_.file("ORYX_Log.txt"));

@@ -31,14 +31,18 @@ ModalDriverC::ModalDriverC() : impl_(new Impl) {
     });
 }
 
-ModalDriverC::~ModalDriverC() { delete impl_; }
+ModalDriverC::~ModalDriverC() {
+    delete impl_;
+}
 
 void ModalDriverC::then(StepT step) {
     impl_->steps.push_back(std::move(step));
     impl_->timer.start();
 }
 
-bool ModalDriverC::finished() const { return impl_->steps.empty(); }
+bool ModalDriverC::finished() const {
+    return impl_->steps.empty();
+}
 
 void ModalDriverC::Click(QWidget* modal, const QString& nameOrText) {
     for (QAbstractButton* button : modal->findChildren<QAbstractButton*>()) {
