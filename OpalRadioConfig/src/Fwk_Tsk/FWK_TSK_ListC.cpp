@@ -8,7 +8,13 @@ namespace FWK::TSK {
 namespace {
 constexpr const char* TWO_LISTS_PANIC =
     "W: ~ListC(this = 0x%lx, newnode = 0x%lx): node in two lists?\r\n";
-}
+// Reports name the framework's module and line, so that error logs read the same on every
+// platform the framework runs on.
+constexpr const char* REPORT_MODULE = "Fwk_Tsk\\FWK_TSK_Mutex";
+constexpr int LINE_PUSH_BACK = 458;
+constexpr int LINE_INSERT_BEFORE = 501;
+constexpr int LINE_INSERT_AFTER = 544;
+} // namespace
 
 ListC::ListC() {
     m_sentinel.m_pNext = &m_sentinel;
@@ -31,12 +37,13 @@ ListC::~ListC() {
     m_lCount = 0;
 }
 
-void ListC::linkBefore(NodeC* pBefore, NodeC* pNode) {
+void ListC::linkBefore(NodeC* pBefore, NodeC* pNode, int iReportLine) {
     if (pNode->m_pOwner == this) {
         return;
     }
     if (pNode->m_pOwner != nullptr) {
-        FWK_PANIC(TWO_LISTS_PANIC, this, pNode);
+        ERR::panicReport(TWO_LISTS_PANIC, ERR::PANIC_TYPE_FRAMEWORK, ERR::toDetail(this),
+                         ERR::toDetail(pNode), REPORT_MODULE, iReportLine);
     }
     pNode->m_pNext = pBefore;
     pNode->m_pPrev = pBefore->m_pPrev;
@@ -55,7 +62,7 @@ void ListC::pushBack(NodeC* pNode) {
         return;
     }
     GuardC guard(writeLock());
-    linkBefore(&m_sentinel, pNode);
+    linkBefore(&m_sentinel, pNode, LINE_PUSH_BACK);
 }
 
 void ListC::insertBefore(NodeC* pPosition, NodeC* pNode) {
@@ -68,7 +75,7 @@ void ListC::insertBefore(NodeC* pPosition, NodeC* pNode) {
         FWK_ASSERT(!"insert position is not in this list");
         return;
     }
-    linkBefore(pPosition, pNode);
+    linkBefore(pPosition, pNode, LINE_INSERT_BEFORE);
 }
 
 void ListC::insertAfter(NodeC* pPosition, NodeC* pNode) {
@@ -80,7 +87,7 @@ void ListC::insertAfter(NodeC* pPosition, NodeC* pNode) {
         FWK_ASSERT(!"insert position is not in this list");
         return;
     }
-    linkBefore(pPosition->m_pNext, pNode);
+    linkBefore(pPosition->m_pNext, pNode, LINE_INSERT_AFTER);
 }
 
 void ListC::unlink(NodeC* pNode) {

@@ -32,8 +32,9 @@ public:
     virtual int32_t count() const { return m_lCount; }
 
 private:
-    // Links pNode in before pBefore, unless it is in this list already; panics for another list.
-    void linkBefore(NodeC* pBefore, NodeC* pNode);
+    // Links pNode in before pBefore, unless it is in this list already; panics for another list,
+    // reporting the given line of the calling insertion.
+    void linkBefore(NodeC* pBefore, NodeC* pNode, int iReportLine);
     bool isPositionUsable(const NodeC* pPosition) const;
     void unlink(NodeC* pNode);
 

@@ -6,7 +6,10 @@ namespace FWK::TSK {
 
 void ObserverC::setSubject(SubjectC* pSubject) {
     SubjectC* pCurrent = m_pSubject.load();
-    FWK_ASSERT(!pCurrent || pSubject == pCurrent);
+    if (pCurrent != nullptr && pSubject != pCurrent) {
+        ERR::assertReport("!m_pSubject || pSubject == m_pSubject", 0, 0, "Fwk_Tsk\\FWK_TSK_Msg",
+                          1040);
+    }
     m_pSubject.store(pSubject);
 }
 

@@ -8,6 +8,12 @@
 
 namespace FWK::TSK {
 
+namespace {
+// Reports name the framework's module and line, so that error logs read the same on every
+// platform the framework runs on.
+constexpr const char* REPORT_MODULE = "Fwk_Tsk\\FWK_TSK_Msg";
+} // namespace
+
 SubjectC::~SubjectC() {
     GuardC guard(m_lock);
     for (ObserverC* pObserver : m_observers) {
@@ -19,11 +25,14 @@ SubjectC::~SubjectC() {
 
 void SubjectC::attach(ObserverC* pObserver) {
     if (pObserver == nullptr) {
-        FWK_ASSERT(false);
+        ERR::assertReport("false", 0, 0, REPORT_MODULE, 875);
         return;
     }
-    FWK_ASSERT((m_ulSubjectPropertyFlags & SP_SynchronObserverAllowed) > 0 ||
-               !pObserver->isSynchron());
+    if ((m_ulSubjectPropertyFlags & SP_SynchronObserverAllowed) == 0 && pObserver->isSynchron()) {
+        ERR::assertReport("(m_ulSubjectPropertyFlags & SP_SynchronObserverAllowed) > 0 || "
+                          "!pObserver->isSynchron()",
+                          0, 0, REPORT_MODULE, 879);
+    }
     GuardC guard(m_lock);
     ObserverC* pMember = pObserver;
     if (auto* pGroupable = dynamic_cast<GroupableObserverI*>(pObserver)) {
@@ -38,7 +47,7 @@ void SubjectC::attach(ObserverC* pObserver) {
 
 void SubjectC::detach(ObserverC* pObserver) {
     if (pObserver == nullptr) {
-        FWK_ASSERT(false);
+        ERR::assertReport("false", 0, 0, REPORT_MODULE, 911);
         return;
     }
     GuardC guard(m_lock);

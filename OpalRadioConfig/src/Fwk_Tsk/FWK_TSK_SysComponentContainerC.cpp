@@ -12,6 +12,14 @@
 namespace FWK::TSK {
 
 namespace {
+// Reports name the framework's module and line, so that error logs read the same on every
+// platform the framework runs on.
+constexpr const char* REPORT_MODULE = "Fwk_Tsk\\FWK_TSK_SysTask";
+constexpr int LINE_USED_TIME = 1334;
+constexpr SysComponentContainerC::AddReportLinesS ADD_LINES{1479, 1485};
+constexpr SysComponentContainerC::AddReportLinesS INSERT_BEFORE_LINES{1505, 1511};
+constexpr SysComponentContainerC::AddReportLinesS INSERT_AFTER_LINES{1531, 1537};
+
 long elapsedMilliseconds(std::chrono::steady_clock::time_point start) {
     return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::steady_clock::now() - start)
@@ -101,7 +109,9 @@ bool SysComponentContainerC::waitForStop(long lTimeout) {
         long lGiven = lTimeout;
         if (bBudget) {
             const long lUsedTime = elapsedMilliseconds(start);
-            FWK_ASSERT(lUsedTime >= 0);
+            if (lUsedTime < 0) {
+                ERR::assertReport("ulUsedTime >= 0", 0, 0, REPORT_MODULE, LINE_USED_TIME);
+            }
             lGiven = std::max(lTimeout - lUsedTime, 0L);
         }
         if (rComponent.waitForStop(lGiven)) {
@@ -137,19 +147,23 @@ void SysComponentContainerC::accept(SysComponentVisitorI& rVisitor) {
         for (SysComponentC* p = first(); p != nullptr; p = next(p)) {
             p->accept(rVisitor);
         }
+        // Still counted as walking: a visitor that adds on leaving is refused like one that
+        // adds while visiting.
+        rVisitor.leave(this);
     }
-    rVisitor.leave(this);
 }
 
 bool SysComponentContainerC::canAdd(const SysComponentC* pPosition, bool bNeedsPosition,
-                                    const SysComponentC* pComponent) {
+                                    const SysComponentC* pComponent,
+                                    const AddReportLinesS& rLines) {
     // Adding from inside a walk would wait for the walk's own read lock.
     if (isTraversing()) {
-        FWK_ASSERT(!"Container is traversing at the moment, add");
+        ERR::assertReport("!\"Container is traversing at the moment, add\"", 0, 0, REPORT_MODULE,
+                          rLines.iTraversing);
         return false;
     }
     if (pComponent == nullptr || (bNeedsPosition && pPosition == nullptr)) {
-        FWK_ASSERT(!"component pointer is null");
+        ERR::assertReport("!\"component pointer is null\"", 0, 0, REPORT_MODULE, rLines.iNull);
         return false;
     }
     return true;
@@ -179,7 +193,7 @@ void SysComponentContainerC::bringUp(SysComponentC* pComponent) {
 
 void SysComponentContainerC::add(SysComponentC* pComponent) {
     GuardC guard(m_lock);
-    if (canAdd(nullptr, false, pComponent)) {
+    if (canAdd(nullptr, false, pComponent, ADD_LINES)) {
         m_components.pushBack(pComponent);
         adopt(pComponent);
     }
@@ -187,7 +201,7 @@ void SysComponentContainerC::add(SysComponentC* pComponent) {
 
 void SysComponentContainerC::insertBefore(SysComponentC* pPosition, SysComponentC* pComponent) {
     GuardC guard(m_lock);
-    if (canAdd(pPosition, true, pComponent)) {
+    if (canAdd(pPosition, true, pComponent, INSERT_BEFORE_LINES)) {
         m_components.insertBefore(pPosition, pComponent);
         adopt(pComponent);
     }
@@ -195,7 +209,7 @@ void SysComponentContainerC::insertBefore(SysComponentC* pPosition, SysComponent
 
 void SysComponentContainerC::insertAfter(SysComponentC* pPosition, SysComponentC* pComponent) {
     GuardC guard(m_lock);
-    if (canAdd(pPosition, true, pComponent)) {
+    if (canAdd(pPosition, true, pComponent, INSERT_AFTER_LINES)) {
         m_components.insertAfter(pPosition, pComponent);
         adopt(pComponent);
     }

@@ -42,6 +42,12 @@ public:
 
     bool isTraversing() const { return m_lTraversalCount.load() > 0; }
 
+    // Report lines of one adding operation: refused during a walk, refused for null.
+    struct AddReportLinesS {
+        int iTraversing;
+        int iNull;
+    };
+
 private:
     enum class DirectionT { FirstToLast, LastToFirst };
     using ComponentStepT = std::function<bool(SysComponentC&)>;
@@ -50,7 +56,7 @@ private:
     // a step returns false. Returns false then.
     bool walk(const char* pszStep, DirectionT direction, const ComponentStepT& rStep);
     bool canAdd(const SysComponentC* pPosition, bool bNeedsPosition,
-                const SysComponentC* pComponent);
+                const SysComponentC* pComponent, const AddReportLinesS& rLines);
     void adopt(SysComponentC* pComponent);
     void bringUp(SysComponentC* pComponent);
 

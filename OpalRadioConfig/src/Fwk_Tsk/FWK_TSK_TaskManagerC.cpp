@@ -53,10 +53,10 @@ void TaskManagerC::onTerminate() {
             pTask->m_pCompletion->release();
         }
     }
+    // The framework's module and line, so that error logs read the same on every platform.
     ERR::panicReport("task terminate\npr=%08lX\nr14=%08lX", ERR::PANIC_TYPE_FRAMEWORK,
                      ERR::toDetail(__builtin_return_address(0)),
-                     ERR::toDetail(__builtin_frame_address(0)), ERR::sourceModule(__FILE__),
-                     __LINE__);
+                     ERR::toDetail(__builtin_frame_address(0)), "Fwk_Tsk\\FWK_TSK_SysTask", 942);
 }
 
 } // namespace FWK::TSK

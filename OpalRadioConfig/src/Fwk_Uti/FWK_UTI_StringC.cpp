@@ -234,7 +234,8 @@ int StringC::format(const char16_t* pszPattern, ...) {
     }
     va_end(args);
     if (iLength < 0) {
-        FWK_ASSERT(!"formatted text longer than 65535 characters");
+        // The framework's module and line, so that error logs read the same on every platform.
+        ERR::assertReport("iDynamicSize < (100 * 1024)", 0, 0, "Fwk_Uti\\FWK_UTI_String", 537);
         return -1;
     }
     std::u16string text;

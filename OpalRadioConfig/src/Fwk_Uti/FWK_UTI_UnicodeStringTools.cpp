@@ -11,6 +11,12 @@
 namespace FWK::UTI {
 
 namespace {
+// Reports name the framework's module and line, so that error logs read the same on every
+// platform the framework runs on.
+constexpr const char* REPORT_MODULE = "Fwk_Uti\\FWK_UTI_UnicodeStringTools";
+constexpr int LINE_TO_WIDE = 57;
+constexpr int LINE_TO_NARROW = 73;
+
 struct ConverterCloserT {
     void operator()(UConverter* pConverter) const { ucnv_close(pConverter); }
 };
@@ -85,7 +91,7 @@ bool convertToWide(char16_t* pszDest, const char* pszSource, uint16_t unCapacity
         if (unKept > 0 && isLeadSurrogate(pszDest[unKept - 1])) {
             pszDest[unKept - 1] = 0;
         }
-        FWK_ASSERT(false);
+        ERR::assertReport("false", 0, 0, REPORT_MODULE, LINE_TO_WIDE);
     }
     return bOk;
 }
@@ -111,7 +117,7 @@ bool convertToNarrow(const char16_t* pszSource, char* pszDest, uint16_t unCapaci
         if (narrowEncodingName() == "UTF-8") {
             trimIncompleteUtf8(pszDest);
         }
-        FWK_ASSERT(false);
+        ERR::assertReport("false", 0, 0, REPORT_MODULE, LINE_TO_NARROW);
     }
     return bOk;
 }

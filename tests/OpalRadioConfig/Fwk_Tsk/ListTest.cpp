@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -119,25 +120,47 @@ TEST(ListTest, NodesLeaveOnDestructionAndOutliveTheirList) {
     survivor.removeFromList(); // nothing to do, must not touch the dead list
 }
 
-void pushIntoSecondList() {
-    ListC first, second;
-    NodeC node;
-    first.pushBack(&node);
-    second.pushBack(&node);
-}
+namespace {
+// Prints where a panic was reported, for the dying process's standard error.
+class PanicSitePrinter : public AssertionRecorder {
+public:
+    void panic(const char*, long lType, unsigned long, unsigned long, const char* pszFile,
+               int iLine) override {
+        std::fprintf(stderr, "panic 0x%lx at %s(%d)\n", lType, pszFile, iLine);
+        std::fflush(stderr);
+    }
+};
 
-void insertAfterIntoSecondList() {
+enum class InsertionT { PushBack, InsertBefore, InsertAfter };
+
+void insertIntoSecondList(InsertionT insertion) {
+    PanicSitePrinter printer;
     ListC first, second;
     NodeC node, position;
     first.pushBack(&node);
     second.pushBack(&position);
-    second.insertAfter(&position, &node);
+    switch (insertion) {
+    case InsertionT::PushBack:
+        second.pushBack(&node);
+        break;
+    case InsertionT::InsertBefore:
+        second.insertBefore(&position, &node);
+        break;
+    case InsertionT::InsertAfter:
+        second.insertAfter(&position, &node);
+        break;
+    }
 }
+} // namespace
 
-TEST(ListDeathTest, NodeInTwoListsEndsTheProcess) {
+TEST(ListDeathTest, NodeInTwoListsEndsTheProcessNamingTheInsertion) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(pushIntoSecondList(), testing::ExitedWithCode(255), "");
-    EXPECT_EXIT(insertAfterIntoSecondList(), testing::ExitedWithCode(255), "");
+    EXPECT_EXIT(insertIntoSecondList(InsertionT::PushBack), testing::ExitedWithCode(255),
+                R"(panic 0x1200001 at Fwk_Tsk\\FWK_TSK_Mutex\(458\))");
+    EXPECT_EXIT(insertIntoSecondList(InsertionT::InsertBefore), testing::ExitedWithCode(255),
+                R"(panic 0x1200001 at Fwk_Tsk\\FWK_TSK_Mutex\(501\))");
+    EXPECT_EXIT(insertIntoSecondList(InsertionT::InsertAfter), testing::ExitedWithCode(255),
+                R"(panic 0x1200001 at Fwk_Tsk\\FWK_TSK_Mutex\(544\))");
 }
 
 TEST(ListTest, WalkRemovesCurrentNodeWhileAnotherThreadWaitsInPushBack) {

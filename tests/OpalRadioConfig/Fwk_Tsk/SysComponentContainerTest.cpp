@@ -140,7 +140,8 @@ TEST_F(ContainerTest, AddingDuringAWalkOrAddingNullIsReportedAndIgnored) {
             pContainer->add(pIntruder);
         }
         void enter(SysComponentContainerC*) override {}
-        void leave(SysComponentContainerC*) override {}
+        // The walk is not over until the visitor has left.
+        void leave(SysComponentContainerC*) override { pContainer->add(pIntruder); }
     } visitor;
     visitor.pContainer = &container;
     visitor.pIntruder = &intruder;
@@ -154,10 +155,16 @@ TEST_F(ContainerTest, AddingDuringAWalkOrAddingNullIsReportedAndIgnored) {
     container.insertAfter(&first, nullptr);
     EXPECT_EQ(1, container.count());
     EXPECT_EQ((std::vector<std::string>{"!\"Container is traversing at the moment, add\"",
+                                        "!\"Container is traversing at the moment, add\"",
                                         "!\"component pointer is null\"",
                                         "!\"component pointer is null\"",
                                         "!\"component pointer is null\""}),
               recorder.expressions());
+    EXPECT_EQ((std::vector<std::string>{
+                  "Fwk_Tsk\\FWK_TSK_SysTask(1479)", "Fwk_Tsk\\FWK_TSK_SysTask(1479)",
+                  "Fwk_Tsk\\FWK_TSK_SysTask(1485)", "Fwk_Tsk\\FWK_TSK_SysTask(1511)",
+                  "Fwk_Tsk\\FWK_TSK_SysTask(1537)"}),
+              recorder.sites());
 
     // After the walk the same component is accepted, and positions are honoured.
     SysComponentC between;

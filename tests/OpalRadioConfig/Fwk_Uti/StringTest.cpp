@@ -93,7 +93,8 @@ TEST(StringTest, FormatGrowsItsBufferAndGivesUpBeyond65535Characters) {
     text = u"kept";
     EXPECT_EQ(-1, text.format(u"%070000d", 1));
     EXPECT_TRUE(text == u"kept");
-    EXPECT_EQ(1u, recorder.expressions().size());
+    EXPECT_EQ((std::vector<std::string>{"iDynamicSize < (100 * 1024)"}), recorder.expressions());
+    EXPECT_EQ((std::vector<std::string>{"Fwk_Uti\\FWK_UTI_String(537)"}), recorder.sites());
 }
 
 TEST(StringTest, CopiesReleasedOnManyThreadsFreeTheRepresentationOnce) {

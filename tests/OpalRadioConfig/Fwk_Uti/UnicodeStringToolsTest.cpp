@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 using namespace FWK::UTI;
 
@@ -40,6 +41,11 @@ TEST(UnicodeStringToolsTest, TooSmallDestinationReportsAndStaysTerminated) {
 
     EXPECT_EQ((std::vector<std::string>{"false", "false", "false", "false"}),
               recorder.expressions());
+    const std::string strToWideSite = "Fwk_Uti\\FWK_UTI_UnicodeStringTools(57)";
+    const std::string strToNarrowSite = "Fwk_Uti\\FWK_UTI_UnicodeStringTools(73)";
+    EXPECT_EQ(
+        (std::vector<std::string>{strToWideSite, strToNarrowSite, strToNarrowSite, strToWideSite}),
+        recorder.sites());
 }
 
 TEST(UnicodeStringToolsTest, ZeroCapacityTouchesNothing) {
