@@ -82,7 +82,6 @@ void DbgLogMgrC::mergeConsumer(ConsumerMapT& rConsumers, int32_t lLevel,
 void DbgLogMgrC::resolve(DbgLogFileC* pLogger, ConsumerMapT& rConsumers,
                          std::atomic<int32_t>& rThreshold) {
     rConsumers.clear();
-    rThreshold.store(DBG_NO_CONSUMER, std::memory_order_relaxed);
     TSK::GuardC guard(m_lock);
     for (const auto& [strPattern, patternConsumers] : m_routingTable) {
         if (!patternMatches(strPattern, pLogger->name())) {
@@ -92,9 +91,12 @@ void DbgLogMgrC::resolve(DbgLogFileC* pLogger, ConsumerMapT& rConsumers,
             mergeConsumer(rConsumers, lLevel, pConsumer);
         }
     }
-    if (!rConsumers.empty()) {
-        rThreshold.store(rConsumers.begin()->first, std::memory_order_relaxed);
-    }
+    // Stored once, when the answer is complete: other threads read the threshold without the
+    // logger's lock, and an interim "no consumer" would make them drop records that both the
+    // old and the new rules deliver. Still under the manager lock, so that a rule added
+    // meanwhile leaves the logger unresolved.
+    rThreshold.store(rConsumers.empty() ? DBG_NO_CONSUMER : rConsumers.begin()->first,
+                     std::memory_order_relaxed);
 }
 
 ConsumerPtrT DbgLogMgrC::findConsumer(const char* pszName) const {

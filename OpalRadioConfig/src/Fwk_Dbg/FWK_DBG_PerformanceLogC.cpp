@@ -118,6 +118,10 @@ template <typename T> PerformanceLogC& PerformanceLogC::insert(const T& rValue) 
     if (streamEnabled()) {
         TSK::GuardC guard(m_pState->lock);
         m_pState->buffer << rValue;
+        // A value that cannot be inserted (an empty stream buffer) is left out. Kept in the
+        // error state, the buffer would refuse the rest of the line and its line feed, and
+        // with no line feed no flush would ever log or clear it again.
+        m_pState->buffer.clear();
     }
     return *this;
 }

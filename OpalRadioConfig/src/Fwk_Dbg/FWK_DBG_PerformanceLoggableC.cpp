@@ -43,18 +43,24 @@ void PerformanceLoggableC::inc() {
 }
 
 void PerformanceLoggableC::dec() {
-    DepthMapS& rMap = depthMap();
-    TSK::GuardC guard(rMap.lock);
-    const auto it = rMap.depths.find(currentThreadId());
-    if (it == rMap.depths.end()) {
-        ERR::assertReport("false", 0, 0, "Fwk_Dbg\\fwk_dbg_perflog", 103);
-        return;
+    int iReportLine = 0;
+    {
+        DepthMapS& rMap = depthMap();
+        TSK::GuardC guard(rMap.lock);
+        const auto it = rMap.depths.find(currentThreadId());
+        if (it == rMap.depths.end()) {
+            iReportLine = 103;
+        } else if (it->second == 0) {
+            iReportLine = 108;
+        } else {
+            --it->second;
+        }
     }
-    if (it->second == 0) {
-        ERR::assertReport("false", 0, 0, "Fwk_Dbg\\fwk_dbg_perflog", 108);
-        return;
+    // Reported after the depth lock is released: the report writes to the log files and
+    // reaches the host's panic handler, and every trace of every thread needs this lock.
+    if (iReportLine != 0) {
+        ERR::assertReport("false", 0, 0, "Fwk_Dbg\\fwk_dbg_perflog", iReportLine);
     }
-    --it->second;
 }
 
 unsigned short PerformanceLoggableC::get() {

@@ -20,7 +20,7 @@ namespace FWK::HAL {
 struct FindStateS {
     DIR* pDir = nullptr;
     std::string strFolder;    // with trailing "/"
-    std::string strPattern;   // last component
+    std::string strPattern;   // last component, as an fnmatch pattern
     std::string strExtension; // the pattern's three-letter extension when filtering
     bool bFilter = false;
 };
@@ -74,6 +74,19 @@ bool needsExtensionFilter(const std::string& strPattern, std::string& rExtension
     }
     rExtension = strPattern.substr(dot + 1);
     return rExtension.find('*') == std::string::npos;
+}
+
+// File-name patterns know only the wildcards "*" and "?"; brackets and backslashes are part of
+// the name and are escaped for fnmatch.
+std::string toFnmatchPattern(const std::string& strPattern) {
+    std::string strEscaped;
+    for (const char c : strPattern) {
+        if (c == '[' || c == '\\') {
+            strEscaped += '\\';
+        }
+        strEscaped += c;
+    }
+    return strEscaped;
 }
 
 bool extensionMatches(const std::string& strName, const std::string& strExtension) {
@@ -242,9 +255,10 @@ int32_t PathMapCommonWinPC::findFirst(const char* pszPattern, FindHandleT& rHand
     auto pState = std::make_unique<FindStateS>();
     pState->strFolder =
         lastSeparator == std::string::npos ? "./" : strPattern.substr(0, lastSeparator + 1);
-    pState->strPattern =
+    const std::string strNamePattern =
         strPattern.substr(lastSeparator == std::string::npos ? 0 : lastSeparator + 1);
-    pState->bFilter = needsExtensionFilter(pState->strPattern, pState->strExtension);
+    pState->strPattern = toFnmatchPattern(strNamePattern);
+    pState->bFilter = needsExtensionFilter(strNamePattern, pState->strExtension);
     pState->pDir = opendir(pState->strFolder.c_str());
     if (pState->pDir == nullptr) {
         return PATH_FAILED;

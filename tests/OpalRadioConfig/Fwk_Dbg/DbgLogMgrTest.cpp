@@ -130,6 +130,36 @@ TEST_F(DbgLogMgrTest, RuleAddedWhileLoggersRunTakesEffectAtTheirNextRecord) {
     EXPECT_EQ(pConsumer->records().size(), static_cast<size_t>(delivered.load()));
 }
 
+// Each rule change makes the loggers resolve again; a thread that logs while another one is
+// resolving the same logger must still see it enabled.
+TEST_F(DbgLogMgrTest, RuleChangesDropNoRecordOfAnEnabledLogger) {
+    auto pConsumer = CaptureConsumer::add("steady");
+    rule("Steady", DBG_INFO, "steady");
+    DbgLogFileC logger("Steady");
+    std::atomic<bool> bStop{false};
+    std::atomic<int> attempts{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([&] {
+            while (!bStop.load()) {
+                logPrintf(logger, DBG_INFO, "x\n");
+                ++attempts;
+            }
+        });
+    }
+    while (attempts.load() == 0) {
+        std::this_thread::yield();
+    }
+    for (int i = 0; i < 2000; ++i) {
+        rule(("Other" + std::to_string(i)).c_str(), DBG_INFO, "steady");
+    }
+    bStop = true;
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(pConsumer->records().size(), static_cast<size_t>(attempts.load()));
+}
+
 TEST_F(DbgLogMgrTest, FullHeaderShowsThreadIdFormInTwentyColumns) {
     auto pConsumer = CaptureConsumer::add("full", HEADER_FULL);
     rule("PortBaseC", DBG_ALL, "full");

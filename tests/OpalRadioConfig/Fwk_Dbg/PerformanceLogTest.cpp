@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <thread>
 
 using namespace FWK::DBG;
@@ -108,6 +109,15 @@ TEST_F(PerformanceLogTest, StreamedValuesFollowTheBufferFormat) {
     trace << "r"
           << "%d" << endLine;
     EXPECT_THAT(pConsumer->records(), ElementsAre("  ff 1 c s \u00e9t\u00e9 wide    r%d\n"));
+}
+
+TEST_F(PerformanceLogTest, ValueThatFailsToInsertCostsOnlyItself) {
+    auto pConsumer = routeAt(DBG_FINE);
+    PerformanceLogC trace(&m_loggable, "Op", true);
+    std::stringbuf empty;
+    trace << "a" << &empty << "b" << endLine;
+    trace << "c" << endLine;
+    EXPECT_THAT(pConsumer->records(), ElementsAre("  ab\n", "  c\n"));
 }
 
 TEST_F(PerformanceLogTest, BareTraceWritesOnlyTheElapsedTime) {

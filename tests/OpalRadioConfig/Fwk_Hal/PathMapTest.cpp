@@ -113,6 +113,14 @@ TEST_F(PathMapTest, ThreeLetterExtensionPatternSkipsLongerExtensions) {
     pathMap.findClose(hFind);
     EXPECT_EQ(found, std::set<std::string>{"x.txt"});
     EXPECT_EQ(pathMap.findFirst((m_root + "/*.none").c_str(), hFind, entry), PATH_FAILED);
+
+    // Only "*" and "?" are wildcards; brackets and backslashes are part of the name.
+    std::ofstream(m_root + "/log[1]\\a_01.txt") << "data";
+    std::ofstream(m_root + "/log1a_01.txt") << "data";
+    ASSERT_EQ(pathMap.findFirst((m_root + "/log[1]\\a*").c_str(), hFind, entry), PATH_OK);
+    EXPECT_EQ(entry.strName, "log[1]\\a_01.txt");
+    EXPECT_EQ(pathMap.findNext(hFind, entry), PATH_FAILED);
+    pathMap.findClose(hFind);
     EXPECT_EQ(pathMap.findFirst(u"/nonexistent/folder/*", hFind, entry), PATH_FAILED);
 }
 
