@@ -30,13 +30,15 @@ const std::string& ORYX_HelpDlgC::buildDateText() {
 std::string ORYX_HelpDlgC::GetVersionText(const VersionRecordC& record) {
     std::optional<std::string> fileVersion =
         record.Query("\\StringFileInfo\\040904b0\\FileVersion");
+    if (!fileVersion) {
+        return {};
+    }
+    // The text before the second comma: "2, 4, 0, 0" gives "2, 4"; fewer commas give nothing.
     std::string kept;
-    if (fileVersion) {
-        size_t first = fileVersion->find(',');
-        size_t second = first == std::string::npos ? first : fileVersion->find(',', first + 1);
-        if (second != std::string::npos) {
-            kept = fileVersion->substr(0, second);
-        }
+    const size_t first = fileVersion->find(',');
+    const size_t second = first == std::string::npos ? first : fileVersion->find(',', first + 1);
+    if (second != std::string::npos) {
+        kept = fileVersion->substr(0, second);
     }
     std::optional<std::string> special = record.Query("\\StringFileInfo\\040904b0\\SpecialBuild");
     if (!special) {

@@ -10,8 +10,9 @@ constexpr const char* kPort = "Port";
 constexpr const char* kBaudrate = "Baudrate";
 constexpr const char* kFlowCtrl = "FlowCtrl";
 
-// Texts longer than this never fitted the value buffer and were treated as unreadable.
-constexpr qsizetype kMaxTextBytes = 255;
+// A value is read with a limit of 255 bytes, its terminating zero included: a longer text
+// never fitted and was treated as unreadable.
+constexpr qsizetype kMaxTextBytes = 254;
 
 QSettings OpenStore() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, SettingsStoreC::kOrganisation,

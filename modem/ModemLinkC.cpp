@@ -59,7 +59,7 @@ int ModemLinkC::OpenModemPort(const std::string& baudText, bool reportErrors) {
                                      oryx::platform::PortNames::displayName(fields_.portText) +
                                      ". rc=" + std::to_string(opened.code) + "\r\n";
             log_.Log(text);
-            view_.MessageBox(text, "Error", ModemViewI::ButtonsT::Ok, ModemViewI::IconT::Stop);
+            view_.MessageBox(text, "Error", ModemViewI::ButtonsT::Ok, ModemViewI::IconT::None);
         }
         return RC_PORT_SETUP_FAILED;
     }
@@ -75,7 +75,7 @@ int ModemLinkC::OpenModemPort(const std::string& baudText, bool reportErrors) {
     if (!device_->configure(settings).ok()) {
         if (reportErrors) {
             view_.MessageBox("Unable to configure the serial port", "Error",
-                             ModemViewI::ButtonsT::Ok, ModemViewI::IconT::Stop);
+                             ModemViewI::ButtonsT::Ok, ModemViewI::IconT::None);
         }
         log_.Log("Unable to configure the serial port");
         return RC_PORT_SETUP_FAILED;

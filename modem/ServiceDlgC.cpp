@@ -54,7 +54,9 @@ void ServiceDlgC::OnOK() {
     } else if (auto worldwide = ModemModelsC::WorldwideBand(fields_.modelNumber)) {
         fields_.band = *worldwide;
     }
-    if (power_->currentIndex() != fields_.power) {
+    // A power read from the radio that the box does not list leaves the box empty; OK must
+    // then keep that power rather than turn it into "no entry" (-1), which no radio accepts.
+    if (power_->currentIndex() >= 0 && power_->currentIndex() != fields_.power) {
         fields_.power = power_->currentIndex();
     }
     accept();

@@ -50,15 +50,16 @@ TEST_F(RadioSelectionTest, StoredSelectionIsPreselected) {
 TEST_F(RadioSelectionTest, UnreadableOrEmptyValuesFallBackToDefaults) {
     settings.setRaw("RadioSelection", "not a number");
     settings.setRaw("Port", "");
-    settings.setRaw("Baudrate", QString(300, QLatin1Char('9')));
+    // 255 characters and the terminating zero no longer fit the 255-byte read.
+    settings.setRaw("Baudrate", QString(255, QLatin1Char('9')));
     SettingsStoreC store;
     EXPECT_FALSE(store.radioSelection().has_value());
     EXPECT_EQ(store.port(), "1");
     EXPECT_EQ(store.baudrate(), "115200");
 
-    store.setPortSettings("ttyUSB0", "9600");
+    store.setPortSettings("ttyUSB0", QString(254, QLatin1Char('9')));
     EXPECT_EQ(store.port(), "ttyUSB0");
-    EXPECT_EQ(store.baudrate(), "9600");
+    EXPECT_EQ(store.baudrate(), QString(254, QLatin1Char('9')));
 }
 
 TEST_F(RadioSelectionTest, OkByMouseOrEnterStoresTheChoiceAndLogs) {

@@ -131,6 +131,18 @@ TEST_F(ModemDialogTest, ServiceModeShowsTheServiceButtonEnabledOnlyWhileConnecte
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Return from 'Service' dialog."), texts.end());
 }
 
+TEST_F(ModemDialogTest, ServiceOkKeepsAPowerTheBoxDoesNotList) {
+    ModemFieldsC fields;
+    fields.modelNumber = 2410;
+    fields.band = "06";
+    fields.power = fields.readPower = 3;
+    ServiceDlgC service(fields);
+    EXPECT_EQ(service.findChild<QComboBox*>(Id(ServiceDlgC::IDC_POWER))->currentIndex(), -1);
+    service.OnOK();
+    EXPECT_EQ(fields.power, 3);
+    EXPECT_EQ(fields.band, "06");
+}
+
 TEST_F(ModemDialogTest, CancelInTheDetectDialogLeavesTheDialogDisconnected) {
     StartRadio(2410, 9600);
     radio->setFaults({.silent = true});
@@ -171,6 +183,9 @@ TEST_F(ModemDialogTest, AboutShowsVersionAndBuildDate) {
     EXPECT_EQ(ORYX_HelpDlgC::GetVersionText(
                   VersionRecordC("040904b0", {{"FileVersion", "2"}, {"SpecialBuild", "7"}})),
               "  (Build 7)");
+    EXPECT_EQ(ORYX_HelpDlgC::GetVersionText(VersionRecordC("040904b0", {{"SpecialBuild", "7"}})),
+              "")
+        << "a record without a file version has no version text";
 }
 
 TEST_F(ModemDialogTest, AUserConfiguresA2410FromStartToEnd) {

@@ -75,6 +75,7 @@ TEST_F(ClosedLinkTest, OpeningAMissingPortReportsOnlyWhenAsked) {
     EXPECT_EQ(link.OpenModemPort("9600", true), RC_PORT_SETUP_FAILED);
     ASSERT_EQ(view.boxes.size(), 1u);
     EXPECT_EQ(view.boxes[0].caption, "Error");
+    EXPECT_EQ(view.boxes[0].icon, ModemViewI::IconT::None);
     EXPECT_EQ(view.boxes[0].text.rfind("Couldn't open port /nonexistent/oryx-port. rc=", 0), 0u);
     EXPECT_EQ(view.boxes[0].text.substr(view.boxes[0].text.size() - 2), "\r\n");
     // The log line ends in CR LF itself, which leaves an empty line behind it.
