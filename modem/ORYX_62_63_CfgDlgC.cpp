@@ -6,6 +6,7 @@
 #include "ServiceDlgC.h"
 #include "SettingsStoreC.h"
 #include "platform/PortEnumerator.h"
+#include "platform/PortNames.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -76,7 +77,23 @@ ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(std::vector<std::string> portsThatOpen, Q
       ports_(std::move(portsThatOpen)) {
     CreateControls();
     SettingsStoreC store;
-    core_.OnInitDialog(ports_, store.port().toStdString(), store.baudrate().toStdString(), false);
+    core_.OnInitDialog(ports_, PortEntryFor(store.port().toStdString()),
+                       store.baudrate().toStdString(), false);
+}
+
+// A stored port may name a listed device another way ("1" is ttyS0); show it as listed.
+std::string ORYX_62_63_CfgDlgC::PortEntryFor(const std::string& storedPort) const {
+    for (const std::string& entry : ports_) {
+        if (entry.rfind(storedPort, 0) == 0) {
+            return storedPort;
+        }
+    }
+    for (const std::string& entry : ports_) {
+        if (oryx::platform::PortNames::samePort(entry, storedPort)) {
+            return entry;
+        }
+    }
+    return storedPort;
 }
 
 void ORYX_62_63_CfgDlgC::setServiceMode(bool on) {
@@ -276,8 +293,13 @@ void ORYX_62_63_CfgDlgC::reject() {
 
 void ORYX_62_63_CfgDlgC::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && qobject_cast<QPushButton*>(focusWidget()) == nullptr) {
-        EndIf(core_.OnOkKey());
+    if (enter) {
+        // Enter presses the button that has the focus; elsewhere it is the dialog's OK.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+        } else {
+            EndIf(core_.OnOkKey());
+        }
         return;
     }
     QDialog::keyPressEvent(event);

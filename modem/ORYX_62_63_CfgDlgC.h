@@ -60,6 +60,7 @@ protected:
 
 private:
     void CreateControls();
+    std::string PortEntryFor(const std::string& storedPort) const;
     QComboBox* AddBox(ControlId id, const QRect& geometry, ComboBoxModelC& model);
     QLabel* AddLabel(ControlId id, const QString& text, const QRect& geometry, QWidget* buddy);
     QPushButton* AddButton(ControlId id, const QString& text, const QRect& geometry);

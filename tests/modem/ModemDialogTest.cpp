@@ -170,6 +170,30 @@ TEST_F(ModemDialogTest, DefaultsYesShowsAndStoresTheModelsDefaultRate) {
     EXPECT_EQ(radio->storedBaud(), 115200u);
 }
 
+TEST_F(ModemDialogTest, StoredComNumberSelectsTheDeviceItNames) {
+    settings.setRaw("Port", "1");
+    Dlg dialog(Lines{"ttyS0", "ttyUSB0"});
+    EXPECT_EQ(dialog.findChild<QComboBox*>(Id(Dlg::IDC_PORT))->currentText(), "ttyS0");
+    settings.setRaw("Port", "ttyU");
+    Dlg byPrefix(Lines{"ttyS0", "ttyUSB0"});
+    EXPECT_EQ(byPrefix.findChild<QComboBox*>(Id(Dlg::IDC_PORT))->currentText(), "ttyUSB0");
+}
+
+TEST_F(ModemDialogTest, EnterPressesTheFocusedButtonElseClosesAsOk) {
+    StartRadio(2410, 9600);
+    auto first = OpenDialog();
+    Find<QPushButton>(*first, Dlg::IDC_CLOSE)->setFocus();
+    ModalDriverC::PressKey(first.get(), Qt::Key_Return);
+    EXPECT_FALSE(first->isVisible());
+    auto second = OpenDialog();
+    Find<QComboBox>(*second, Dlg::IDC_BAUD)->setFocus();
+    ModalDriverC::PressKey(second.get(), Qt::Key_Return);
+    EXPECT_FALSE(second->isVisible());
+    auto texts = settings.eventLogTexts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Button 'Close' pressed."), 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Title bar button 'Ok' pressed."), 1);
+}
+
 TEST_F(ModemDialogTest, AboutShowsVersionAndBuildDate) {
     ORYX_HelpDlgC about;
     EXPECT_EQ(about.findChild<QLabel*>(Id(ORYX_HelpDlgC::IDC_VERSION))->text(),
