@@ -32,9 +32,8 @@ void SaveModemDialogs(const QDir& folder) {
     ORYX_62_63_CfgDlgC modem({"ttyS0", "ttyUSB0", "/tmp/oryx-sim-0/modem-2410"});
     Save(modem, folder, QStringLiteral("modem-disconnected"));
 
-    // The connected state as it is after reading a 2410 in service mode.
+    // The connected state as it is after reading a 2410, without and with service mode.
     ModemFieldsC& f = modem.core().fields();
-    modem.setServiceMode(true);
     f.connected = true;
     f.connectLabel = ModemFieldsC::kDisconnectLabel;
     modem.core().session().ShowConnectedState();
@@ -43,6 +42,10 @@ void SaveModemDialogs(const QDir& folder) {
     f.linkBox.Select(10);
     f.band = "06";
     f.power = 1;
+    modem.ShowControls();
+    Save(modem, folder, QStringLiteral("modem-connected"));
+    modem.setServiceMode(true);
+    f.serviceEnabled = true;
     modem.ShowControls();
     Save(modem, folder, QStringLiteral("modem-connected-service"));
 

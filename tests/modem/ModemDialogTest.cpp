@@ -194,6 +194,35 @@ TEST_F(ModemDialogTest, EnterPressesTheFocusedButtonElseClosesAsOk) {
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Title bar button 'Ok' pressed."), 1);
 }
 
+TEST(ServiceDialog, OpensOnTheFieldsAndOnlyOkChangesThem) {
+    ModemFieldsC fields;
+    fields.modelNumber = 2450;
+    fields.band = "0B";
+    fields.power = 2;
+    {
+        ServiceDlgC service(fields);
+        auto* band = service.findChild<QComboBox*>(Id(ServiceDlgC::IDC_BAND));
+        auto* power = service.findChild<QComboBox*>(Id(ServiceDlgC::IDC_POWER));
+        EXPECT_EQ(band->currentText(), "Altorvia Worldwide");
+        EXPECT_EQ(power->currentText(), "High 250mW");
+        band->setCurrentIndex(1);
+        power->setCurrentIndex(0);
+        service.reject();
+    }
+    EXPECT_EQ(fields.band, "0B") << "Cancel changes nothing";
+    EXPECT_EQ(fields.power, 2);
+
+    fields.modelNumber = 2400;
+    fields.band = "06";
+    ServiceDlgC service(fields);
+    auto* band = service.findChild<QComboBox*>(Id(ServiceDlgC::IDC_BAND));
+    EXPECT_EQ(band->currentText(), "Altorvia USA") << "06 is not the 2400's worldwide code";
+    EXPECT_EQ(service.findChild<QComboBox*>(Id(ServiceDlgC::IDC_POWER))->count(), 2);
+    band->setCurrentIndex(0);
+    service.OnOK();
+    EXPECT_EQ(fields.band, "01");
+}
+
 TEST_F(ModemDialogTest, AboutShowsVersionAndBuildDate) {
     ORYX_HelpDlgC about;
     EXPECT_EQ(about.findChild<QLabel*>(Id(ORYX_HelpDlgC::IDC_VERSION))->text(),
