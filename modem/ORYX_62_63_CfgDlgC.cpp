@@ -119,6 +119,14 @@ QComboBox* ORYX_62_63_CfgDlgC::AddBox(ControlId id, const QRect& geometry, Combo
     return box;
 }
 
+QComboBox* ORYX_62_63_CfgDlgC::AddLabelledBox(ControlId id, const QRect& geometry,
+                                              ComboBoxModelC& model, ControlId labelId,
+                                              const QString& label, const QRect& labelGeometry) {
+    QComboBox* box = AddBox(id, geometry, model);
+    labels_[box] = AddLabel(labelId, label, labelGeometry, box);
+    return box;
+}
+
 QLabel* ORYX_62_63_CfgDlgC::AddLabel(ControlId id, const QString& text, const QRect& geometry,
                                      QWidget* buddy) {
     auto* label = new QLabel(text, this);
@@ -150,28 +158,24 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
     const int boxHeight = du.y(12);
     auto boxRect = [&](int x, int y, int w) { return QRect(du.x(x), du.y(y), du.x(w), boxHeight); };
 
-    QComboBox* port = AddBox(IDC_PORT, boxRect(40, 11, 50), f.portBox);
-    labels_[port] =
-        AddLabel(IDC_PORT_LABEL, QStringLiteral("&COM Port:"), du.rect(7, 13, 33, 8), port);
-    QComboBox* baud = AddBox(IDC_BAUD, boxRect(40, 27, 50), f.baudBox);
-    labels_[baud] =
-        AddLabel(IDC_BAUD_LABEL, QStringLiteral("&Baudrate:"), du.rect(7, 29, 32, 8), baud);
+    QComboBox* port = AddLabelledBox(IDC_PORT, boxRect(40, 11, 50), f.portBox, IDC_PORT_LABEL,
+                                     QStringLiteral("&COM Port:"), du.rect(7, 13, 33, 8));
+    QComboBox* baud = AddLabelledBox(IDC_BAUD, boxRect(40, 27, 50), f.baudBox, IDC_BAUD_LABEL,
+                                     QStringLiteral("&Baudrate:"), du.rect(7, 29, 32, 8));
     connect_ = AddButton(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(97, 10, 41, 14));
     service_ = AddButton(IDC_SERVICE, QStringLiteral("Service"), du.rect(97, 26, 41, 14));
 
     auto* settings = new QGroupBox(this);
     settings->setObjectName(QString::number(IDC_SETTINGS_GROUP));
     settings->setGeometry(du.rect(3, 46, 139, 62));
-    QComboBox* device = AddBox(IDC_DEVICE, boxRect(40, 54, 50), f.deviceBox);
-    labels_[device] =
-        AddLabel(IDC_DEVICE_LABEL, QStringLiteral("&Device:"), du.rect(8, 56, 26, 8), device);
-    QComboBox* link = AddBox(IDC_LINK, boxRect(110, 54, 28), f.linkBox);
-    labels_[link] =
-        AddLabel(IDC_LINK_LABEL, QStringLiteral("&Link:"), du.rect(94, 56, 16, 8), link);
+    QComboBox* device =
+        AddLabelledBox(IDC_DEVICE, boxRect(40, 54, 50), f.deviceBox, IDC_DEVICE_LABEL,
+                       QStringLiteral("&Device:"), du.rect(8, 56, 26, 8));
+    QComboBox* link = AddLabelledBox(IDC_LINK, boxRect(110, 54, 28), f.linkBox, IDC_LINK_LABEL,
+                                     QStringLiteral("&Link:"), du.rect(94, 56, 16, 8));
     QPushButton* about = AddButton(IDC_ABOUT, QStringLiteral("&About"), du.rect(7, 73, 29, 14));
-    QComboBox* mode = AddBox(IDC_MODE, boxRect(91, 72, 47), f.modeBox);
-    labels_[mode] =
-        AddLabel(IDC_MODE_LABEL, QStringLiteral("&Mode:"), du.rect(69, 76, 21, 8), mode);
+    QComboBox* mode = AddLabelledBox(IDC_MODE, boxRect(91, 72, 47), f.modeBox, IDC_MODE_LABEL,
+                                     QStringLiteral("&Mode:"), du.rect(69, 76, 21, 8));
     default_ = AddButton(IDC_DEFAULT, QStringLiteral("&Default"), du.rect(7, 90, 42, 14));
     save_ = AddButton(IDC_SAVE, QStringLiteral("&Save"), du.rect(52, 90, 42, 14));
     QPushButton* close = AddButton(IDC_CLOSE, QStringLiteral("&Close"), du.rect(96, 90, 42, 14));

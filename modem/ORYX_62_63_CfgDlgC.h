@@ -62,6 +62,8 @@ private:
     void CreateControls();
     std::string PortEntryFor(const std::string& storedPort) const;
     QComboBox* AddBox(ControlId id, const QRect& geometry, ComboBoxModelC& model);
+    QComboBox* AddLabelledBox(ControlId id, const QRect& geometry, ComboBoxModelC& model,
+                              ControlId labelId, const QString& label, const QRect& labelGeometry);
     QLabel* AddLabel(ControlId id, const QString& text, const QRect& geometry, QWidget* buddy);
     QPushButton* AddButton(ControlId id, const QString& text, const QRect& geometry);
     void ShowBox(QComboBox* box, const ComboBoxModelC& model);

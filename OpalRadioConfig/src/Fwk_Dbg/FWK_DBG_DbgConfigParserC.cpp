@@ -64,6 +64,18 @@ public:
         return std::string(pStart, pEnd);
     }
 
+    // A consumer name: quoted (an unclosed or empty quote gives nothing) or a plain token.
+    std::optional<std::string> consumerName() {
+        if (!peekIsQuote()) {
+            return nextToken();
+        }
+        std::optional<std::string> quoted = quotedToken();
+        if (!quoted || quoted->empty()) {
+            return std::nullopt;
+        }
+        return quoted;
+    }
+
 private:
     const char* m_p;
 };
@@ -135,34 +147,26 @@ std::optional<DbgRuleS> DbgConfigParserC::parseLine(const char* pszLine) {
         return std::nullopt;
     }
 
-    std::string strToken;
+    std::optional<std::string> consumer;
     if (cursor.peekIsQuote()) {
-        const std::optional<std::string> quoted = cursor.quotedToken();
-        if (!quoted || quoted->empty()) {
-            return std::nullopt;
-        }
-        rule.strConsumer = *quoted;
+        consumer = cursor.consumerName();
     } else {
-        strToken = cursor.nextToken();
+        const std::string strToken = cursor.nextToken();
         if (const std::optional<int32_t> level = levelOf(strToken)) {
             rule.lLevel = *level;
             cursor.skipBlanks();
             if (cursor.atLineEnd()) {
                 return std::nullopt;
             }
-            if (cursor.peekIsQuote()) {
-                const std::optional<std::string> quoted = cursor.quotedToken();
-                if (!quoted || quoted->empty()) {
-                    return std::nullopt;
-                }
-                rule.strConsumer = *quoted;
-            } else {
-                rule.strConsumer = cursor.nextToken();
-            }
+            consumer = cursor.consumerName();
         } else {
-            rule.strConsumer = strToken;
+            consumer = strToken;
         }
     }
+    if (!consumer) {
+        return std::nullopt;
+    }
+    rule.strConsumer = *consumer;
 
     const std::string strFirst = cursor.nextToken();
     if (!strFirst.empty()) {

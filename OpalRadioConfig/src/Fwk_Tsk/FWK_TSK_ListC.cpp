@@ -66,6 +66,14 @@ void ListC::pushBack(NodeC* pNode) {
 }
 
 void ListC::insertBefore(NodeC* pPosition, NodeC* pNode) {
+    insertNextTo(pPosition, pNode, false, LINE_INSERT_BEFORE);
+}
+
+void ListC::insertAfter(NodeC* pPosition, NodeC* pNode) {
+    insertNextTo(pPosition, pNode, true, LINE_INSERT_AFTER);
+}
+
+void ListC::insertNextTo(NodeC* pPosition, NodeC* pNode, bool bAfter, int iReportLine) {
     if (pNode == nullptr) {
         return;
     }
@@ -75,19 +83,7 @@ void ListC::insertBefore(NodeC* pPosition, NodeC* pNode) {
         FWK_ASSERT(!"insert position is not in this list");
         return;
     }
-    linkBefore(pPosition, pNode, LINE_INSERT_BEFORE);
-}
-
-void ListC::insertAfter(NodeC* pPosition, NodeC* pNode) {
-    if (pNode == nullptr) {
-        return;
-    }
-    GuardC guard(writeLock());
-    if (!isPositionUsable(pPosition)) {
-        FWK_ASSERT(!"insert position is not in this list");
-        return;
-    }
-    linkBefore(pPosition->m_pNext, pNode, LINE_INSERT_AFTER);
+    linkBefore(bAfter ? pPosition->m_pNext : pPosition, pNode, iReportLine);
 }
 
 void ListC::unlink(NodeC* pNode) {

@@ -36,6 +36,7 @@ private:
     // reporting the given line of the calling insertion.
     void linkBefore(NodeC* pBefore, NodeC* pNode, int iReportLine);
     bool isPositionUsable(const NodeC* pPosition) const;
+    void insertNextTo(NodeC* pPosition, NodeC* pNode, bool bAfter, int iReportLine);
     void unlink(NodeC* pNode);
 
     NodeC m_sentinel;
