@@ -1,8 +1,7 @@
 #pragma once
 
 #include "FWK_DBG_DbgLevel.h"
-
-#include <boost/noncopyable.hpp>
+#include "ORC_Export.h"
 
 #include <atomic>
 #include <cstdarg>
@@ -15,12 +14,16 @@ namespace FWK::DBG {
 class DbgLogMgrC;
 
 // A named logger. It asks the log manager once which consumers it feeds and caches the answer,
-// so that a record nobody receives costs one comparison. This header is visible to hosts only
-// because the exported PerformanceLoggableC derives from it; its members are the library's own.
-class DbgLogFileC : private boost::noncopyable {
+// so that a record nobody receives costs one comparison. Hosts see it as the base of the exported
+// PerformanceLoggableC, so it is exported whole: every public member, and the inline isEnabled
+// with what it calls, links against the shared library. It needs no headers beyond the standard
+// library's.
+class ORC_EXPORT DbgLogFileC {
 public:
     explicit DbgLogFileC(const char* pszName);
     ~DbgLogFileC();
+    DbgLogFileC(const DbgLogFileC&) = delete;
+    DbgLogFileC& operator=(const DbgLogFileC&) = delete;
 
     const char* name() const { return m_strName.c_str(); }
 
