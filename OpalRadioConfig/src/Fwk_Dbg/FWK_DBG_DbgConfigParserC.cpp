@@ -2,6 +2,7 @@
 
 #include "FWK_DBG_DbgLevel.h"
 #include "Fwk_Dbg/FWK_DBG_DbgLogMgrC.h"
+#include "Fwk_Err/FWK_ERR_Report.h"
 #include "Fwk_Hal/FWK_HAL_PathMapC.h"
 
 #include <cctype>
@@ -128,6 +129,30 @@ std::optional<int32_t> keywordHeaderType(const char* pszLine) {
     return lHeaderType;
 }
 
+// Reads what is left of a line that filled the buffer, up to and including its line feed.
+// Returns true when that was more than a line end, i.e. the line did not fit.
+bool dropRestOfLine(FILE* pFile) {
+    bool bDropped = false;
+    for (int c = std::fgetc(pFile); c != EOF && c != '\n'; c = std::fgetc(pFile)) {
+        bDropped |= c != '\r';
+    }
+    return bDropped;
+}
+
+// Reads the next line into the buffer. A line that does not fit is read to its end and
+// reported: its head alone could be a truncated rule, its tail must not become one.
+bool readLine(FILE* pFile, char (&szLine)[DbgConfigParserC::LINE_BUFFER_LEN], bool& rbFits) {
+    if (std::fgets(szLine, sizeof szLine, pFile) == nullptr) {
+        return false;
+    }
+    const size_t length = std::strlen(szLine);
+    rbFits = length < sizeof szLine - 1 || szLine[length - 1] == '\n' || !dropRestOfLine(pFile);
+    if (!rbFits) {
+        FWK_ASSERT(!"debug configuration line longer than 255 characters ignored");
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<DbgRuleS> DbgConfigParserC::parseLine(const char* pszLine) {
@@ -191,7 +216,11 @@ void DbgConfigParserC::readFile(const char* pszFileName) {
     }
     DbgLogMgrC* pManager = DbgLogMgrC::instance();
     char szLine[LINE_BUFFER_LEN];
-    while (pManager != nullptr && std::fgets(szLine, sizeof szLine, pFile) != nullptr) {
+    bool bFits = true;
+    while (pManager != nullptr && readLine(pFile, szLine, bFits)) {
+        if (!bFits) {
+            continue;
+        }
         if (const std::optional<DbgRuleS> rule = parseLine(szLine)) {
             pManager->configure(rule->strKey.c_str(), rule->lLevel, rule->strConsumer.c_str(),
                                 rule->lFirstNumber, rule->lSecondNumber, 0, rule->lHeaderType);

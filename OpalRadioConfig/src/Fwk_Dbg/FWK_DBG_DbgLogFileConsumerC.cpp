@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <unistd.h>
 
 namespace FWK::DBG {
@@ -46,20 +47,24 @@ bool fileExists(const std::string& strPath) {
     return access(strPath.c_str(), F_OK) == 0;
 }
 
-// The ring number of a file: up to two digits after its last "_".
-bool readRingIndex(const std::string& strName, long& rlIndex) {
-    const size_t underscore = strName.rfind('_');
-    if (underscore == std::string::npos || underscore + 1 >= strName.size() ||
-        std::isdigit(static_cast<unsigned char>(strName[underscore + 1])) == 0) {
-        return false;
+// The ring number of a file of this consumer: its name is exactly the base name, "_", two digits
+// and the extension, with a number from 1 to the ring size. Files of other consumers that share
+// the start of the name ("serialport_00.txt" beside "serial.txt") and stray numbers are not ours.
+std::optional<long> ringIndexOf(const std::string& strName, const std::string& strBaseName,
+                                const std::string& strExtension, long lMaxFiles) {
+    const size_t numberAt = strBaseName.size() + 1;
+    if (strName.size() != numberAt + 2 + strExtension.size() ||
+        strName.compare(0, strBaseName.size(), strBaseName) != 0 || strName[numberAt - 1] != '_' ||
+        strName.compare(numberAt + 2, std::string::npos, strExtension) != 0 ||
+        std::isdigit(static_cast<unsigned char>(strName[numberAt])) == 0 ||
+        std::isdigit(static_cast<unsigned char>(strName[numberAt + 1])) == 0) {
+        return std::nullopt;
     }
-    long lIndex = strName[underscore + 1] - '0';
-    if (underscore + 2 < strName.size() &&
-        std::isdigit(static_cast<unsigned char>(strName[underscore + 2]))) {
-        lIndex = lIndex * 10 + (strName[underscore + 2] - '0');
+    const long lIndex = (strName[numberAt] - '0') * 10 + (strName[numberAt + 1] - '0');
+    if (lIndex < 1 || lIndex > lMaxFiles) {
+        return std::nullopt;
     }
-    rlIndex = lIndex;
-    return true;
+    return lIndex;
 }
 
 bool isLater(const timespec& rLeft, const timespec& rRight) {
@@ -144,25 +149,20 @@ void DbgLogFileConsumerC::chooseRingFile() {
     HAL::PathMapI* pPathMap = HAL::PathMapC::getPathMapperInternal();
     HAL::FindHandleT hFind = nullptr;
     HAL::FindEntryS entry;
-    std::string strNewest;
+    const std::string strBaseName = m_strBase.substr(nameStart(m_strBase));
+    bool bFound = false;
     timespec newestTime{};
     for (int32_t lStatus = pPathMap->findFirst((m_strBase + "*").c_str(), hFind, entry);
          lStatus == HAL::PATH_OK; lStatus = pPathMap->findNext(hFind, entry)) {
-        if (strNewest.empty() || isLater(entry.lastWriteTime, newestTime)) {
-            strNewest = entry.strName;
+        const std::optional<long> index =
+            ringIndexOf(entry.strName, strBaseName, m_strExtension, m_lMaxFiles);
+        if (index && (!bFound || isLater(entry.lastWriteTime, newestTime))) {
+            bFound = true;
+            m_lFileIndex = *index;
             newestTime = entry.lastWriteTime;
         }
     }
     pPathMap->findClose(hFind);
-    if (!strNewest.empty()) {
-        const size_t dot = strNewest.rfind('.');
-        const size_t underscore = strNewest.rfind('_');
-        const bool bNumberBeforeExtension =
-            dot == std::string::npos || underscore == std::string::npos || dot > underscore;
-        if (bNumberBeforeExtension) {
-            readRingIndex(strNewest.substr(0, dot), m_lFileIndex);
-        }
-    }
     m_strPath = ringPath(m_lFileIndex);
 }
 

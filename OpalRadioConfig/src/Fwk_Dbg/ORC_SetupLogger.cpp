@@ -19,7 +19,13 @@ long setupLogger(const char* pszFileName) {
     if (pFile == nullptr) {
         return SETUP_FAILED;
     }
+    // A folder opens for reading here but reads nothing; a first read tells it from a file.
+    std::fgetc(pFile);
+    const bool bReadable = std::ferror(pFile) == 0;
     std::fclose(pFile);
+    if (!bReadable) {
+        return SETUP_FAILED;
+    }
     if (FWK::DBG::DbgConfiguratorRegistryC::instance() == nullptr) {
         FWK::DBG::DbgConfiguratorRegistryC::createInstance();
     }

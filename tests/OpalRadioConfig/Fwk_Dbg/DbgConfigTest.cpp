@@ -1,3 +1,4 @@
+#include "../AssertionRecorder.h"
 #include "CaptureConsumer.h"
 #include "TempRoot.h"
 
@@ -75,6 +76,7 @@ protected:
 TEST_F(SetupLoggerTest, MissingFileFailsAndChangesNothing) {
     EXPECT_EQ(ORC::setupLogger(nullptr), 0x200001a);
     EXPECT_EQ(ORC::setupLogger((m_root.path() + "/missing.def").c_str()), 0x200001a);
+    EXPECT_EQ(ORC::setupLogger(m_root.path().c_str()), 0x200001a) << "a folder is no file";
 }
 
 TEST_F(SetupLoggerTest, FilesAccumulateRulesAndSkipBadLines) {
@@ -97,13 +99,32 @@ TEST_F(SetupLoggerTest, FilesAccumulateRulesAndSkipBadLines) {
     EXPECT_THAT(pSecond->records(), ElementsAre("b\n"));
 }
 
-TEST_F(SetupLoggerTest, LineLongerThanTheBufferIsReadAsSeveralLines) {
+TEST_F(SetupLoggerTest, LineLongerThanTheBufferIsIgnoredWholeAndReported) {
     auto pConsumer = CaptureConsumer::add("tail");
-    // The part after 255 characters starts a line of its own and is a rule.
-    const std::string strLine = "#" + std::string(254, 'x') + "LOG Tail tail\n";
-    ORC::setupLogger(writeFile("long.def", strLine).c_str());
-    DbgLogFileC tail("Tail");
-    EXPECT_TRUE(tail.isEnabled(DBG_ALL));
+    const struct {
+        const char* pszKey;
+        std::string strLine;
+        bool bEnabled;
+    } cases[] = {
+        // 255 characters and a line end fit; the next line is read as usual.
+        {"Fits", "LOG Fits tail" + std::string(242, ' ') + "\r\n", true},
+        {"Tail", "#" + std::string(254, 'x') + "LOG Tail tail\n", false},
+        {"Long", "LOG Long tail" + std::string(243, ' ') + "x\n", false},
+        {"After", "LOG After tail", true},
+    };
+    std::string strFile;
+    for (const auto& rCase : cases) {
+        strFile += rCase.strLine;
+    }
+    AssertionRecorder recorder;
+    ORC::setupLogger(writeFile("long.def", strFile).c_str());
+    for (const auto& rCase : cases) {
+        DbgLogFileC logger(rCase.pszKey);
+        EXPECT_EQ(logger.isEnabled(DBG_ALL), rCase.bEnabled) << rCase.pszKey;
+    }
+    EXPECT_EQ(recorder.expressions(),
+              std::vector<std::string>(
+                  2, "!\"debug configuration line longer than 255 characters ignored\""));
 }
 
 TEST_F(SetupLoggerTest, DefaultFileComesFromThePathMap) {

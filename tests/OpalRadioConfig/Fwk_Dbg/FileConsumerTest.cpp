@@ -119,6 +119,23 @@ TEST_F(FileConsumerTest, RestartContinuesTheNewestFileOfTheRing) {
     EXPECT_EQ(TempRoot::read(m_root.logFolder() + "ring_03.txt"), "rotated\n");
 }
 
+TEST_F(FileConsumerTest, RestartIgnoresNewerFilesThatAreNotPartOfThisRing) {
+    fs::create_directories(m_root.logFolder());
+    // Only ring_02.txt belongs to a ring of three "ring.txt" files; every other one is newer.
+    const std::pair<const char*, time_t> files[] = {
+        {"ring_02.txt", 3000},   {"ring_07.txt", 9000}, {"ring_00.txt", 9100},
+        {"ringer_03.txt", 9200}, {"ring_3.txt", 9300},  {"ring_03.txt.bak", 9400},
+        {"ring_03.log", 9500}};
+    for (const auto& [pszName, time] : files) {
+        const std::string strPath = m_root.logFolder() + pszName;
+        std::ofstream(strPath) << pszName << "\n";
+        const timespec times[2] = {{time, 0}, {time, 0}};
+        utimensat(AT_FDCWD, strPath.c_str(), times, 0);
+    }
+    auto pConsumer = consumer("ring.txt", 3);
+    EXPECT_EQ(pConsumer->currentPath(), m_root.logFolder() + "ring_02.txt");
+}
+
 TEST_F(FileConsumerTest, DayNumberedNamesCountUpWithinTheDay) {
     m_dNow = dayCountOf(2026, 2, 14);
     auto pFirst = consumer("gps.nmea", 1, 0, 0, true);

@@ -89,10 +89,10 @@ TEST(SharedLibraryHostTest, EveryPublicMemberOfTheExportedHeadersLinks) {
         const signed char szSigned[] = "sc";
         const unsigned char szUnsigned[] = "uc";
         std::stringbuf buffer("sb");
-        trace << true << static_cast<short>(-1) << static_cast<unsigned short>(2) << 3 << 4u
-              << 5L << 6UL << 0.5f << 1.5 << 2.5L << 'c' << static_cast<signed char>('d')
-              << static_cast<unsigned char>('e') << "t" << szSigned << szUnsigned << strText
-              << L"w" << &buffer << std::hex << 255 << std::dec;
+        trace << true << static_cast<short>(-1) << static_cast<unsigned short>(2) << 3 << 4u << 5L
+              << 6UL << 0.5f << 1.5 << 2.5L << 'c' << static_cast<signed char>('d')
+              << static_cast<unsigned char>('e') << "t" << szSigned << szUnsigned << strText << L"w"
+              << &buffer << std::hex << 255 << std::dec;
         trace.width(3) << 9;
         trace.delegateOperator(std::string("|"));
         trace.delegateOperator(L"|");
