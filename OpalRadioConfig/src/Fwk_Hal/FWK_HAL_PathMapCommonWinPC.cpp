@@ -48,6 +48,11 @@ const char* deviceFolderName(int32_t lDevice) {
     }
 }
 
+bool isFolder(const std::string& strPath) {
+    struct stat info {};
+    return stat(strPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 std::string withTrailingSeparator(std::string strPath) {
     if (strPath.empty() || strPath.back() != '/') {
         strPath += '/';
@@ -133,17 +138,27 @@ int32_t readNextMatch(FindStateS& rState, FindEntryS& rEntry) {
 PathMapCommonWinPC::PathMapCommonWinPC() : m_strRoot(defaultRoot()) {}
 
 std::string PathMapCommonWinPC::defaultRoot() {
+    const passwd* pUser = getpwuid(getuid());
+    return rootFor(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"),
+                   pUser != nullptr ? pUser->pw_dir : nullptr);
+}
+
+std::string PathMapCommonWinPC::rootFor(const char* pszDataHome, const char* pszHome,
+                                        const char* pszUserHome) {
+    const auto isAbsolute = [](const char* pszPath) {
+        return pszPath != nullptr && pszPath[0] == '/';
+    };
     std::string strData;
-    if (const char* pszData = std::getenv("XDG_DATA_HOME");
-        pszData != nullptr && pszData[0] == '/') {
-        strData = pszData;
+    if (isAbsolute(pszDataHome)) {
+        strData = pszDataHome;
+    } else if (isAbsolute(pszHome) || isAbsolute(pszUserHome)) {
+        strData = std::string(isAbsolute(pszHome) ? pszHome : pszUserHome) + "/.local/share";
     } else {
-        const char* pszHome = std::getenv("HOME");
-        if (pszHome == nullptr || pszHome[0] == '\0') {
-            const passwd* pUser = getpwuid(getuid());
-            pszHome = pUser != nullptr ? pUser->pw_dir : "/tmp";
-        }
-        strData = std::string(pszHome) + "/.local/share";
+        // Without a home the root must not lie where other users can write (they could plant a
+        // debug configuration or links there) nor depend on the current folder: a fresh folder
+        // of this user's own, or, failing that, a root under which nothing can be created.
+        char szPrivate[] = "/tmp/kalder-rcl-XXXXXX";
+        strData = mkdtemp(szPrivate) != nullptr ? szPrivate : "/dev/null";
     }
     return withTrailingSeparator(strData) + "Kalder 700/RCL/";
 }
@@ -200,7 +215,7 @@ int32_t PathMapCommonWinPC::createDirectories(const char* pszPath) {
     for (size_t separator = strFolders.find('/', 1); separator != std::string::npos;
          separator = strFolders.find('/', separator + 1)) {
         const std::string strFolder = strFolders.substr(0, separator);
-        if (mkdir(strFolder.c_str(), 0777) != 0 && errno != EEXIST) {
+        if (mkdir(strFolder.c_str(), 0777) != 0 && (errno != EEXIST || !isFolder(strFolder))) {
             return PATH_FAILED;
         }
     }

@@ -32,6 +32,10 @@ public:
     uint64_t diskFreeBytes(const char* pszPath) override;
 
     static std::string defaultRoot();
+    // The root for the given $XDG_DATA_HOME, $HOME and home folder of the user's account; only
+    // absolute paths count.
+    static std::string rootFor(const char* pszDataHome, const char* pszHome,
+                               const char* pszUserHome);
 
 private:
     std::string m_strRoot;

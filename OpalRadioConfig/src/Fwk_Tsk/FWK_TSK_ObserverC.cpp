@@ -1,8 +1,15 @@
 #include "Fwk_Tsk/FWK_TSK_ObserverC.h"
 
 #include "Fwk_Err/FWK_ERR_Report.h"
+#include "Fwk_Tsk/FWK_TSK_SubjectC.h"
 
 namespace FWK::TSK {
+
+ObserverC::~ObserverC() {
+    if (SubjectC* pSubject = m_pSubject.load()) {
+        pSubject->forget(this);
+    }
+}
 
 void ObserverC::setSubject(SubjectC* pSubject) {
     SubjectC* pCurrent = m_pSubject.load();

@@ -13,7 +13,8 @@ public:
     ObserverC() = default;
     ObserverC(const ObserverC&) = delete;
     ObserverC& operator=(const ObserverC&) = delete;
-    virtual ~ObserverC() = default;
+    // An observer destroyed while attached leaves its subject first.
+    virtual ~ObserverC();
 
     // True for an observer that must be called on the notifying thread.
     virtual bool isSynchron() const { return false; }
@@ -25,7 +26,8 @@ private:
 
     // An observer attached to one subject must not be attached to another.
     void setSubject(SubjectC* pSubject);
-    void clearSubject() { m_pSubject.store(nullptr); }
+    // Clears the pointer only while it still points at that subject.
+    void clearSubject(SubjectC* pSubject) { m_pSubject.compare_exchange_strong(pSubject, nullptr); }
 
     std::atomic<SubjectC*> m_pSubject{nullptr};
 };

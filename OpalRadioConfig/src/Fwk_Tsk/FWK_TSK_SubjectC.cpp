@@ -16,8 +16,13 @@ constexpr const char* REPORT_MODULE = "Fwk_Tsk\\FWK_TSK_Msg";
 
 SubjectC::~SubjectC() {
     GuardC guard(m_lock);
+    // Members of a group point at this subject too; none may keep the pointer.
+    for (const auto& [pMember, pGroup] : m_groupOf) {
+        pMember->clearSubject(this);
+    }
+    m_groupOf.clear();
     for (ObserverC* pObserver : m_observers) {
-        pObserver->clearSubject();
+        pObserver->clearSubject(this);
         delete dynamic_cast<GroupObserverI*>(pObserver);
     }
     m_observers.clear();
@@ -38,6 +43,7 @@ void SubjectC::attach(ObserverC* pObserver) {
     if (auto* pGroupable = dynamic_cast<GroupableObserverI*>(pObserver)) {
         if (GroupObserverI* pGroup = pGroupable->group(this, true)) {
             pGroup->add(pObserver);
+            m_groupOf[pObserver] = pGroup;
             pMember = pGroup;
         }
     }
@@ -54,15 +60,30 @@ void SubjectC::detach(ObserverC* pObserver) {
     auto* pGroupable = dynamic_cast<GroupableObserverI*>(pObserver);
     GroupObserverI* pGroup = pGroupable != nullptr ? pGroupable->group(this, false) : nullptr;
     if (pGroup != nullptr) {
-        bool bBecameEmpty = false;
-        pGroup->remove(pObserver, bBecameEmpty);
-        if (bBecameEmpty && m_observers.erase(pGroup) != 0) {
-            delete pGroup;
-        }
+        removeFromGroup(pObserver, pGroup);
     } else {
         m_observers.erase(pObserver);
     }
-    pObserver->clearSubject();
+    // An observer that has since been attached to another subject stays attached there.
+    pObserver->clearSubject(this);
+}
+
+void SubjectC::forget(ObserverC* pObserver) {
+    GuardC guard(m_lock);
+    if (const auto it = m_groupOf.find(pObserver); it != m_groupOf.end()) {
+        removeFromGroup(pObserver, it->second);
+    } else {
+        m_observers.erase(pObserver);
+    }
+}
+
+void SubjectC::removeFromGroup(ObserverC* pObserver, GroupObserverI* pGroup) {
+    m_groupOf.erase(pObserver);
+    bool bBecameEmpty = false;
+    pGroup->remove(pObserver, bBecameEmpty);
+    if (bBecameEmpty && m_observers.erase(pGroup) != 0) {
+        delete pGroup;
+    }
 }
 
 bool SubjectC::isAttached(const ObserverC* pObserver) {

@@ -4,10 +4,12 @@
 
 #include <boost/noncopyable.hpp>
 #include <cstdint>
+#include <map>
 #include <set>
 
 namespace FWK::TSK {
 
+class GroupObserverI;
 class ObserverC;
 
 // Keeps the set of observers attached to it; observers of a group are represented by their
@@ -26,7 +28,15 @@ public:
     size_t attachedCount();
 
 private:
+    friend class ObserverC;
+
+    // Called by an observer that is being destroyed while still attached. Its derived parts are
+    // gone by then, so its group is found through the subject's own record.
+    void forget(ObserverC* pObserver);
+    void removeFromGroup(ObserverC* pObserver, GroupObserverI* pGroup);
+
     std::set<ObserverC*> m_observers;
+    std::map<ObserverC*, GroupObserverI*> m_groupOf; // members attached through a group
     CriticalSectionC m_lock;
     uint32_t m_ulSubjectPropertyFlags;
 };

@@ -50,6 +50,8 @@ SysComponentContainerC::~SysComponentContainerC() {
     }
 }
 
+// Callers hold the container lock across the walk and their state change, so that a component
+// added meanwhile sees the state that matches the steps it missed.
 bool SysComponentContainerC::walk(const char* pszStep, DirectionT direction,
                                   const ComponentStepT& rStep) {
     GuardC guard(m_lock);
@@ -75,6 +77,7 @@ bool SysComponentContainerC::walk(const char* pszStep, DirectionT direction,
 }
 
 void SysComponentContainerC::init(long lArg) {
+    GuardC guard(m_lock);
     walk("init", DirectionT::FirstToLast, [lArg](SysComponentC& rComponent) {
         if (rComponent.level() > LEVEL_NONE) {
             rComponent.init(lArg);
@@ -85,6 +88,7 @@ void SysComponentContainerC::init(long lArg) {
 }
 
 void SysComponentContainerC::start(long lArg) {
+    GuardC guard(m_lock);
     walk("start", DirectionT::FirstToLast, [lArg](SysComponentC& rComponent) {
         if (rComponent.level() > LEVEL_INIT) {
             rComponent.start(lArg);
@@ -95,6 +99,7 @@ void SysComponentContainerC::start(long lArg) {
 }
 
 void SysComponentContainerC::stop(long lArg) {
+    GuardC guard(m_lock);
     setState(STATE_INITIALISED);
     walk("stop", DirectionT::LastToFirst, [lArg](SysComponentC& rComponent) {
         rComponent.stop(lArg);
@@ -123,6 +128,7 @@ bool SysComponentContainerC::waitForStop(long lTimeout) {
 }
 
 void SysComponentContainerC::kill(long lArg) {
+    GuardC guard(m_lock);
     walk("kill", DirectionT::LastToFirst, [lArg](SysComponentC& rComponent) {
         rComponent.kill(lArg);
         return true;
@@ -131,6 +137,7 @@ void SysComponentContainerC::kill(long lArg) {
 }
 
 void SysComponentContainerC::cleanup(long lArg) {
+    GuardC guard(m_lock);
     setState(STATE_CREATED);
     walk("cleanup", DirectionT::LastToFirst, [lArg](SysComponentC& rComponent) {
         rComponent.cleanup(lArg);

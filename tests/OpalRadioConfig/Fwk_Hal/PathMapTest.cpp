@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace FWK::HAL;
 namespace fs = std::filesystem;
@@ -46,6 +48,37 @@ TEST_F(PathMapTest, DefaultFoldersLieUnderTheUsersDataFolder) {
     EXPECT_EQ(PathMapC::getDebugConfigFile(), strRoot + "SD Card/Dbg/debug.def");
     EXPECT_EQ(PathMapC::getSystemPath(), strRoot + "Altorvia Instruments/Fieldora/System/");
     EXPECT_FALSE(fs::exists(strRoot)) << "construction creates nothing";
+}
+
+TEST_F(PathMapTest, RootComesFromAnAbsoluteHomeOrAPrivateFolder) {
+    const struct {
+        const char* pszDataHome;
+        const char* pszHome;
+        const char* pszUserHome;
+        const char* pszRoot; // nullptr: a private folder
+    } cases[] = {
+        {"/data", "/home/u", "/home/p", "/data/Kalder 700/RCL/"},
+        {"data", "/home/u", "/home/p", "/home/u/.local/share/Kalder 700/RCL/"},
+        {nullptr, "home/u", "/home/p", "/home/p/.local/share/Kalder 700/RCL/"},
+        {nullptr, "", nullptr, nullptr},
+        {nullptr, "home/u", "", nullptr},
+    };
+    for (const auto& rCase : cases) {
+        const std::string strRoot =
+            PathMapCommonWinPC::rootFor(rCase.pszDataHome, rCase.pszHome, rCase.pszUserHome);
+        if (rCase.pszRoot != nullptr) {
+            EXPECT_EQ(strRoot, rCase.pszRoot);
+            continue;
+        }
+        const fs::path folder = fs::path(strRoot).parent_path().parent_path().parent_path();
+        struct stat info {};
+        ASSERT_EQ(stat(folder.c_str(), &info), 0) << strRoot;
+        EXPECT_TRUE(S_ISDIR(info.st_mode));
+        EXPECT_EQ(info.st_mode & 0777, 0700u) << "only this user may write there";
+        EXPECT_EQ(info.st_uid, getuid());
+        EXPECT_NE(folder, fs::path("/tmp"));
+        fs::remove_all(folder);
+    }
 }
 
 TEST_F(PathMapTest, SetRootAddsTheSeparatorAndCreatesTheStandardFolders) {
@@ -93,6 +126,8 @@ TEST_F(PathMapTest, CreateDirectoriesTreatsANameWithExtensionAsAFile) {
               PATH_FAILED);
     std::ofstream(m_root + "/plainfile") << "x";
     EXPECT_EQ(pathMap.createDirectories((m_root + "/plainfile/sub").c_str()), PATH_FAILED);
+    EXPECT_EQ(pathMap.createDirectories((m_root + "/plainfile").c_str()), PATH_FAILED)
+        << "a file in the way is no folder";
 }
 
 TEST_F(PathMapTest, ThreeLetterExtensionPatternSkipsLongerExtensions) {

@@ -118,3 +118,45 @@ TEST(SubjectTest, GroupMembersAreAttachedThroughOneGroupThatLeavesWithItsLastMem
     }
     EXPECT_EQ(0, iLivingGroups);
 }
+
+TEST(SubjectTest, ObserverDestroyedWhileAttachedLeavesItsSubject) {
+    std::map<SubjectC*, MemberGroup*> groups;
+    int iLivingGroups = 0;
+    SubjectC subject;
+    {
+        ObserverC plain;
+        subject.attach(&plain);
+    }
+    EXPECT_EQ(0u, subject.attachedCount());
+
+    auto pFirst = std::make_unique<Member>(groups, iLivingGroups);
+    auto pSecond = std::make_unique<Member>(groups, iLivingGroups);
+    subject.attach(pFirst.get());
+    subject.attach(pSecond.get());
+    pFirst.reset();
+    EXPECT_EQ((std::vector<ObserverC*>{pSecond.get()}), groups[&subject]->m_members);
+    pSecond.reset();
+    EXPECT_EQ(0u, subject.attachedCount());
+    EXPECT_EQ(0, iLivingGroups) << "the group left with its last member";
+}
+
+TEST(SubjectTest, SubjectClearsOnlyPointersThatPointAtIt) {
+    std::map<SubjectC*, MemberGroup*> groups;
+    int iLivingGroups = 0;
+    Member member(groups, iLivingGroups);
+    ObserverC moved;
+    SubjectC other;
+    {
+        SubjectC subject;
+        subject.attach(&member);
+        {
+            AssertionRecorder recorder; // attaching to a second subject is misuse, and reported
+            subject.attach(&moved);
+            other.attach(&moved);
+        }
+        subject.detach(&moved);
+        EXPECT_EQ(&other, moved.subject()) << "detach from the old subject keeps the new one";
+    }
+    EXPECT_EQ(nullptr, member.subject()) << "a destroyed subject leaves no member pointing at it";
+    other.detach(&moved);
+}

@@ -25,6 +25,7 @@ public:
     void start(long lArg) override { record("start", lArg), SysComponentC::start(lArg); }
     void stop(long lArg) override { record("stop", lArg), SysComponentC::stop(lArg); }
     bool waitForStop(long lTimeout) override {
+        m_calledAt = std::chrono::steady_clock::now();
         m_lGivenTimeout = lTimeout;
         std::this_thread::sleep_for(m_stopDuration);
         record("waitForStop", 0);
@@ -36,6 +37,7 @@ public:
     std::chrono::milliseconds m_stopDuration{0};
     bool m_bStopsInTime = true;
     long m_lGivenTimeout = -2;
+    std::chrono::steady_clock::time_point m_calledAt;
 
 private:
     void record(const char* pszStep, long) { m_rCalls.push_back(m_strName + "." + pszStep); }
@@ -125,6 +127,20 @@ TEST_F(ContainerTest, FollowBringsLateComponentsToTheirLevel) {
     EXPECT_TRUE(m_calls.empty());
 }
 
+// A component added from another thread while the container comes up is started either by the
+// walk or on its addition, never left half-way; the state changes with the walk, under one lock.
+TEST_F(ContainerTest, ComponentAddedWhileTheContainerStartsIsStarted) {
+    for (int i = 0; i < 300; ++i) {
+        SysComponentContainerC container(true);
+        SysComponentC component;
+        std::thread adder([&] { container.add(&component); });
+        container.init(0);
+        container.start(0);
+        adder.join();
+        ASSERT_EQ(SysComponentC::STATE_STARTED, component.state()) << "round " << i;
+    }
+}
+
 TEST_F(ContainerTest, AddingDuringAWalkOrAddingNullIsReportedAndIgnored) {
     AssertionRecorder recorder;
     SysComponentContainerC container;
@@ -207,8 +223,18 @@ TEST_F(ContainerTest, WaitForStopSharesOneBudgetAndStopsAtTheFirstLateComponent)
     container.add(&third); // walked first
     late.m_stopDuration = std::chrono::milliseconds(200);
 
+    // Each component gets the budget less the time used before it was asked: at least the
+    // sleeps of the components before it, at most the time the test saw pass until then.
+    std::chrono::steady_clock::time_point start;
+    const auto expectShare = [&start](const RecordingComponent& rComponent, int iSleptBefore) {
+        const auto used =
+            std::chrono::ceil<std::chrono::milliseconds>(rComponent.m_calledAt - start);
+        EXPECT_LE(rComponent.m_lGivenTimeout, 700 - 200 * iSleptBefore);
+        EXPECT_GE(rComponent.m_lGivenTimeout, std::max(700 - static_cast<long>(used.count()), 0L));
+    };
+    start = std::chrono::steady_clock::now();
     EXPECT_FALSE(container.waitForStop(700));
-    EXPECT_NEAR(700, third.m_lGivenTimeout, 5);
+    expectShare(third, 0);
     EXPECT_EQ(-2, second.m_lGivenTimeout); // never asked: the walk ended at third
     EXPECT_EQ((std::vector<std::string>{
                   "SysComponentContainerC::waitForStop() waitForStop-timeout (700) for component "
@@ -216,10 +242,12 @@ TEST_F(ContainerTest, WaitForStopSharesOneBudgetAndStopsAtTheFirstLateComponent)
               pCapture->records());
 
     third.m_bStopsInTime = true;
+    start = std::chrono::steady_clock::now();
     EXPECT_TRUE(container.waitForStop(700));
-    EXPECT_NEAR(500, second.m_lGivenTimeout, 40);
-    EXPECT_NEAR(300, late.m_lGivenTimeout, 40);
-    EXPECT_NEAR(100, first.m_lGivenTimeout, 40);
+    expectShare(third, 0);
+    expectShare(second, 1);
+    expectShare(late, 2);
+    expectShare(first, 3);
 
     // An exhausted budget gives 0, never a negative time; 0 and -1 pass unchanged.
     EXPECT_TRUE(container.waitForStop(300));
