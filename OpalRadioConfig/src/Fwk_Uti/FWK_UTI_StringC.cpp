@@ -1,11 +1,15 @@
 #include "Fwk_Uti/FWK_UTI_StringC.h"
 
 #include "Fwk_Err/FWK_ERR_Report.h"
+#include "Fwk_Uti/FWK_UTI_UnicodeStringTools.h"
 
 #include <atomic>
+#include <cerrno>
+#include <clocale>
 #include <cstdarg>
 #include <cstring>
 #include <cwchar>
+#include <langinfo.h>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -26,10 +30,6 @@ struct StringC::RepresentationS {
 };
 
 namespace {
-size_t wideLength(const char16_t* pszText) {
-    return pszText == nullptr ? 0 : std::char_traits<char16_t>::length(pszText);
-}
-
 constexpr int FORMAT_FIRST_LEN = 512;
 constexpr int FORMAT_LAST_LEN = 65536;
 
@@ -62,14 +62,56 @@ std::wstring toWcharPattern(const char16_t* pszPattern) {
     return pattern;
 }
 
-// Formats into a buffer of unSize wide characters; returns the length, or -1 when it did not fit.
+// The C library decodes %s text by the thread's locale. Where it claims ASCII (the C locale)
+// the framework's conversions read narrow text as UTF-8, so formatting does the same: for the
+// scope, the thread decodes characters as UTF-8 and keeps the rest of its locale.
+class NarrowTextLocaleT {
+public:
+    NarrowTextLocaleT() {
+        if (std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0 || narrowEncodingName() != "UTF-8") {
+            return;
+        }
+        const locale_t base = duplocale(uselocale(static_cast<locale_t>(nullptr)));
+        if (base == static_cast<locale_t>(nullptr)) {
+            return;
+        }
+        m_utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", base);
+        if (m_utf8 == static_cast<locale_t>(nullptr)) {
+            freelocale(base);
+            return;
+        }
+        m_previous = uselocale(m_utf8);
+    }
+    ~NarrowTextLocaleT() {
+        if (m_utf8 != static_cast<locale_t>(nullptr)) {
+            uselocale(m_previous);
+            freelocale(m_utf8);
+        }
+    }
+    NarrowTextLocaleT(const NarrowTextLocaleT&) = delete;
+    NarrowTextLocaleT& operator=(const NarrowTextLocaleT&) = delete;
+
+private:
+    locale_t m_utf8 = static_cast<locale_t>(nullptr);
+    locale_t m_previous = static_cast<locale_t>(nullptr);
+};
+
+constexpr int FORMAT_INVALID_TEXT = -2;
+
+// Formats into a buffer of unSize wide characters; returns the length, -1 when it did not fit,
+// or FORMAT_INVALID_TEXT when an argument is no valid text (a larger buffer would not help).
 int formatInto(std::vector<wchar_t>& rBuffer, size_t unSize, const wchar_t* pszPattern,
                va_list args) {
     rBuffer.assign(unSize, L'\0');
     va_list copy;
     va_copy(copy, args);
+    errno = 0;
     const int iLength = std::vswprintf(rBuffer.data(), unSize, pszPattern, copy);
+    const bool bInvalidText = iLength < 0 && errno == EILSEQ;
     va_end(copy);
+    if (bInvalidText) {
+        return FORMAT_INVALID_TEXT;
+    }
     return (iLength >= 0 && static_cast<size_t>(iLength) < unSize) ? iLength : -1;
 }
 } // namespace
@@ -227,12 +269,20 @@ int StringC::format(const char16_t* pszPattern, ...) {
     va_list args;
     va_start(args, pszPattern);
     std::vector<wchar_t> buffer;
-    int iLength = formatInto(buffer, FORMAT_FIRST_LEN, pattern.c_str(), args);
-    for (size_t unSize = 2 * FORMAT_FIRST_LEN; iLength < 0 && unSize <= FORMAT_LAST_LEN;
-         unSize *= 2) {
-        iLength = formatInto(buffer, unSize, pattern.c_str(), args);
+    int iLength = -1;
+    {
+        const NarrowTextLocaleT narrowText;
+        iLength = formatInto(buffer, FORMAT_FIRST_LEN, pattern.c_str(), args);
+        for (size_t unSize = 2 * FORMAT_FIRST_LEN; iLength == -1 && unSize <= FORMAT_LAST_LEN;
+             unSize *= 2) {
+            iLength = formatInto(buffer, unSize, pattern.c_str(), args);
+        }
     }
     va_end(args);
+    if (iLength == FORMAT_INVALID_TEXT) {
+        FWK_ASSERT(!"format argument is no valid text");
+        return -1;
+    }
     if (iLength < 0) {
         // The framework's module and line, so that error logs read the same on every platform.
         ERR::assertReport("iDynamicSize < (100 * 1024)", 0, 0, "Fwk_Uti\\FWK_UTI_String", 537);

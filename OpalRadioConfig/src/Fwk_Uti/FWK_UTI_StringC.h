@@ -37,9 +37,10 @@ public:
     // Characters that fit without a new representation: 15 inline, else heap capacity - 1.
     int GetCapacity() const;
 
-    // printf-style formatting (glibc wide rules: %s takes narrow text, %ls wchar_t text).
-    // Returns the length of the new text, or -1 when it would exceed 65535 characters, in which
-    // case the string is unchanged.
+    // printf-style formatting (glibc wide rules: %s takes narrow text, %ls wchar_t text; narrow
+    // text is read as the conversions read it, UTF-8 in the C locale). Returns the length of the
+    // new text, or -1 when it would exceed 65535 characters or an argument is no valid text, in
+    // which case the string is unchanged.
     int format(const char16_t* pszPattern, ...);
 
 private:

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 #include <thread>
 #include <vector>
@@ -95,6 +96,20 @@ TEST(StringTest, FormatGrowsItsBufferAndGivesUpBeyond65535Characters) {
     EXPECT_TRUE(text == u"kept");
     EXPECT_EQ((std::vector<std::string>{"iDynamicSize < (100 * 1024)"}), recorder.expressions());
     EXPECT_EQ((std::vector<std::string>{"Fwk_Uti\\FWK_UTI_String(537)"}), recorder.sites());
+}
+
+TEST(StringTest, FormatReadsNarrowTextAsUtf8InTheCLocale) {
+    ASSERT_STREQ(std::setlocale(LC_ALL, nullptr), "C");
+    AssertionRecorder recorder;
+    StringC text;
+    EXPECT_EQ(6, text.format(u"%s-%d", "K\u00e4se", 7));
+    EXPECT_TRUE(text == u"K\u00e4se-7");
+
+    // Text that is no UTF-8 fails at once, without growing the buffer to its limit.
+    EXPECT_EQ(-1, text.format(u"%s", "\xff"));
+    EXPECT_TRUE(text == u"K\u00e4se-7");
+    EXPECT_EQ((std::vector<std::string>{"!\"format argument is no valid text\""}),
+              recorder.expressions());
 }
 
 TEST(StringTest, CopiesReleasedOnManyThreadsFreeTheRepresentationOnce) {
