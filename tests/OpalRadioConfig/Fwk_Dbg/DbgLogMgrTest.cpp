@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace FWK::DBG;
 using testing::ElementsAre;
@@ -17,6 +20,50 @@ using testing::HasSubstr;
 using testing::MatchesRegex;
 
 namespace {
+
+// True once the condition holds; false when it still does not after the limit.
+bool waitUntil(const std::function<bool()>& rCondition,
+               std::chrono::seconds limit = std::chrono::seconds(20)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!rCondition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+// Threads that repeat one body until stopped. They are stopped and joined when the object goes,
+// so that a failed assertion never leaves them running.
+class RepeatingThreads {
+public:
+    RepeatingThreads(int iCount, const std::function<void()>& rBody) {
+        for (int i = 0; i < iCount; ++i) {
+            m_threads.emplace_back([this, rBody] {
+                while (!m_bStop.load()) {
+                    rBody();
+                }
+            });
+        }
+    }
+    ~RepeatingThreads() { stop(); }
+    RepeatingThreads(const RepeatingThreads&) = delete;
+    RepeatingThreads& operator=(const RepeatingThreads&) = delete;
+
+    void stop() {
+        m_bStop = true;
+        for (auto& thread : m_threads) {
+            if (thread.joinable()) {
+                thread.join();
+            }
+        }
+    }
+
+private:
+    std::atomic<bool> m_bStop{false};
+    std::vector<std::thread> m_threads;
+};
 
 class DbgLogMgrTest : public testing::Test {
 protected:
@@ -102,31 +149,20 @@ TEST_F(DbgLogMgrTest, SensorBoardRuleChangesNothing) {
 TEST_F(DbgLogMgrTest, RuleAddedWhileLoggersRunTakesEffectAtTheirNextRecord) {
     auto pConsumer = CaptureConsumer::add("late");
     DbgLogFileC logger("Busy");
-    std::atomic<bool> bStop{false};
     std::atomic<int> delivered{0};
-    std::vector<std::thread> threads;
-    for (int i = 0; i < 4; ++i) {
-        threads.emplace_back([&] {
-            while (!bStop.load()) {
-                if (logger.isEnabled(DBG_INFO)) {
-                    logPrintf(logger, DBG_INFO, "x\n");
-                    ++delivered;
-                }
-            }
-        });
-    }
-    while (logger.threshold() != DBG_NO_CONSUMER) {
-        std::this_thread::yield();
-    }
+    RepeatingThreads threads(4, [&] {
+        if (logger.isEnabled(DBG_INFO)) {
+            logPrintf(logger, DBG_INFO, "x\n");
+            ++delivered;
+        }
+    });
+    ASSERT_TRUE(waitUntil([&] { return logger.threshold() == DBG_NO_CONSUMER; }))
+        << "the logger was never resolved";
     EXPECT_EQ(delivered.load(), 0);
     rule("Bus*", DBG_INFO, "late");
-    while (delivered.load() < 100) {
-        std::this_thread::yield();
-    }
-    bStop = true;
-    for (auto& thread : threads) {
-        thread.join();
-    }
+    ASSERT_TRUE(waitUntil([&] { return delivered.load() >= 100; }))
+        << "only " << delivered.load() << " records after the rule was added";
+    threads.stop();
     EXPECT_EQ(pConsumer->records().size(), static_cast<size_t>(delivered.load()));
 }
 
@@ -136,27 +172,16 @@ TEST_F(DbgLogMgrTest, RuleChangesDropNoRecordOfAnEnabledLogger) {
     auto pConsumer = CaptureConsumer::add("steady");
     rule("Steady", DBG_INFO, "steady");
     DbgLogFileC logger("Steady");
-    std::atomic<bool> bStop{false};
     std::atomic<int> attempts{0};
-    std::vector<std::thread> threads;
-    for (int i = 0; i < 4; ++i) {
-        threads.emplace_back([&] {
-            while (!bStop.load()) {
-                logPrintf(logger, DBG_INFO, "x\n");
-                ++attempts;
-            }
-        });
-    }
-    while (attempts.load() == 0) {
-        std::this_thread::yield();
-    }
+    RepeatingThreads threads(4, [&] {
+        logPrintf(logger, DBG_INFO, "x\n");
+        ++attempts;
+    });
+    ASSERT_TRUE(waitUntil([&] { return attempts.load() > 0; })) << "no thread ever logged";
     for (int i = 0; i < 2000; ++i) {
         rule(("Other" + std::to_string(i)).c_str(), DBG_INFO, "steady");
     }
-    bStop = true;
-    for (auto& thread : threads) {
-        thread.join();
-    }
+    threads.stop();
     EXPECT_EQ(pConsumer->records().size(), static_cast<size_t>(attempts.load()));
 }
 
