@@ -50,7 +50,9 @@ std::runtime_error failure(const std::string& what) {
 
 PtyHost::PtyHost(SimulatedDevice& device, std::string linkName, platform::LineSettings ownLine)
     : m_device(device), m_link(platform::simulatorLinkFolder(), std::move(linkName)),
-      m_ownLine(ownLine) {}
+      m_ownLine(ownLine) {
+    m_traffic.setLineSource([this] { return programLine(); });
+}
 
 PtyHost::~PtyHost() {
     stop();

@@ -9,7 +9,15 @@ void Traffic::record(Direction direction, std::string_view bytes) {
         return;
     }
     Observer observer;
-    TrafficChunk chunk{direction, std::chrono::steady_clock::now(), std::string(bytes)};
+    TrafficChunk chunk{direction, std::chrono::steady_clock::now(), std::string(bytes), {}};
+    LineSource lineSource;
+    {
+        std::lock_guard lock(m_mutex);
+        lineSource = m_lineSource;
+    }
+    if (lineSource) {
+        chunk.line = lineSource();
+    }
     {
         std::lock_guard lock(m_mutex);
         m_chunks.push_back(chunk);
@@ -97,6 +105,11 @@ bool Traffic::waitForSent(std::string_view text, std::chrono::milliseconds timeo
 void Traffic::setObserver(Observer observer) {
     std::lock_guard lock(m_mutex);
     m_observer = std::move(observer);
+}
+
+void Traffic::setLineSource(LineSource source) {
+    std::lock_guard lock(m_mutex);
+    m_lineSource = std::move(source);
 }
 
 void Traffic::setLimit(std::size_t bytes) {

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/LineSettings.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +20,8 @@ struct TrafficChunk {
     Direction direction;
     std::chrono::steady_clock::time_point time;
     std::string bytes;
+    // The settings the program's port had when the bytes crossed; nothing when unknown.
+    std::optional<platform::LineSettings> line;
 };
 
 // Every byte that crossed the simulated line, both ways, as it was on the wire, with the
@@ -24,6 +29,7 @@ struct TrafficChunk {
 class Traffic {
 public:
     using Observer = std::function<void(const TrafficChunk&)>;
+    using LineSource = std::function<std::optional<platform::LineSettings>()>;
 
     void record(Direction direction, std::string_view bytes);
     void clear();
@@ -41,6 +47,8 @@ public:
 
     // Called on the simulator's thread for every chunk recorded (used by oryx-sim --log).
     void setObserver(Observer observer);
+    // Asked for the program's line settings whenever a chunk is recorded; must not record.
+    void setLineSource(LineSource source);
     // Oldest chunks are dropped once more than this many bytes are kept.
     void setLimit(std::size_t bytes);
 
@@ -55,6 +63,7 @@ private:
     std::size_t m_bytesKept = 0;
     std::size_t m_limit = 16 * 1024 * 1024;
     Observer m_observer;
+    LineSource m_lineSource;
 };
 
 } // namespace oryx::sim

@@ -2,6 +2,8 @@
 // program without hardware and for training.
 
 #include "sim/ModemRadio.h"
+#include "sim/ModuleCommandOptions.h"
+#include "sim/ModuleRadio.h"
 
 #include <CLI/CLI.hpp>
 
@@ -73,6 +75,45 @@ sigset_t blockStopSignals() {
     return stopSignals;
 }
 
+// Runs the module until SIGINT or SIGTERM; SIGUSR1 unplugs it and plugs it back in in turn.
+int runModule(oryx::sim::ModuleCommandOptions& command) {
+    try {
+        command.finish();
+    } catch (const std::exception& e) {
+        std::cerr << "oryx-sim module: " << e.what() << "\n";
+        return 2;
+    }
+    sigset_t signals = blockStopSignals();
+    sigaddset(&signals, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    try {
+        oryx::sim::ModuleRadio radio(command.options());
+        radio.setFaults(command.faults());
+        radio.setModuleFaults(command.moduleFaults());
+        if (command.log()) {
+            logTraffic(radio.traffic());
+        }
+        radio.start();
+        std::printf("%s\n", radio.portText().c_str());
+        std::fprintf(stderr, "Radio module at %u bit/s in %s mode on %s (%s). Ctrl+C ends.\n",
+                     radio.baud(), radio.inCommandMode() ? "command" : "data",
+                     radio.portText().c_str(), radio.slavePath().c_str());
+        std::fflush(stdout);
+        bool unplugged = false;
+        int signal = 0;
+        while (sigwait(&signals, &signal) == 0 && signal == SIGUSR1) {
+            unplugged ? radio.replug() : radio.unplug();
+            unplugged = !unplugged;
+            std::fprintf(stderr, "%s\n", unplugged ? "Unplugged." : "Plugged in again.");
+        }
+        radio.stop();
+    } catch (const std::exception& e) {
+        std::cerr << "oryx-sim: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -134,7 +175,13 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     modem->add_flag("--log", log, "Print every byte both ways with a time stamp");
 
+    oryx::sim::ModuleCommandOptions moduleCommand;
+    CLI::App* module = moduleCommand.addTo(app);
+
     CLI11_PARSE(app, argc, argv);
+    if (module->parsed()) {
+        return runModule(moduleCommand);
+    }
 
     if (mode >= 0) {
         options.values["wb"] = static_cast<unsigned>(mode);
