@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <thread>
 #include <vector>
 
@@ -280,14 +281,18 @@ bool SerialPortC::ReadFromComPort(char* pBuffer, uint32_t& rulLength, bool& rbMo
         return false;
     }
     std::lock_guard lock(m_deviceLock);
-    const oryx::platform::QueueStatus status = m_device.queueStatus();
-    if (!status.error.ok()) {
+    // Only the count of queued bytes matters here; the full status query would cost two more
+    // calls on every chunk, and line errors are taken where the wait reports them.
+    int iQueued = 0;
+    const int fd = m_device.nativeHandle();
+    if (fd < 0 || ::ioctl(fd, FIONREAD, &iQueued) != 0) {
         rulLength = 0;
         rbMoreData = false;
         return false;
     }
-    rbMoreData = rulLength < status.inQueue;
-    const uint32_t ulWanted = rbMoreData ? rulLength : static_cast<uint32_t>(status.inQueue);
+    const uint32_t ulQueued = static_cast<uint32_t>(std::max(iQueued, 0));
+    rbMoreData = rulLength < ulQueued;
+    const uint32_t ulWanted = rbMoreData ? rulLength : ulQueued;
     oryx::platform::IoResult result;
     if (ulWanted > 0) {
         result = m_device.read(pBuffer, ulWanted);
