@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <memory>
-#include <thread>
 
 using namespace FWK::BIO;
 using namespace ORC::CFG;
@@ -46,18 +45,6 @@ TEST(XferProcTest, WaitGivesOkOnlyForAPendingSignalAndAbsorbsASecondOne) {
     start = std::chrono::steady_clock::now();
     EXPECT_EQ(CFG_TIMEOUT, transfer.wait(60));
     EXPECT_GE(elapsedSince(start), 60ms);
-}
-
-TEST(XferProcTest, ConsumerOnAnotherThreadEndsTheWait) {
-    LineTransferC transfer;
-    std::thread reader([&] {
-        std::this_thread::sleep_for(20ms);
-        transfer.procReadData("OK", 2);
-        transfer.procReadData("\r\n", 2);
-    });
-    EXPECT_EQ(CFG_OK, transfer.wait(5000));
-    reader.join();
-    EXPECT_EQ("OK\r\n", transfer.m_strReceived);
 }
 
 TEST(XferProcTest, WaitObjectThatCannotBeCreatedThrowsLockingException) {

@@ -229,3 +229,36 @@ TEST_F(ConnectedPortTest, UnpluggedDuringAWriteFailsTheWriteAndDisconnectJoins) 
     EXPECT_FALSE(port.Write("AT\r", 3));
     EXPECT_TRUE(port.Disconnect());
 }
+
+namespace {
+// Holds the reader inside a delivery until the test lets it go.
+class BlockingConsumerC : public FWK::BIO::ReadConsumerC {
+public:
+    void procReadData(const char*, uint32_t) override {
+        m_entered.release();
+        m_leave.waitFor(10000);
+    }
+    FWK::TSK::BinarySemaphoreC m_entered{false};
+    FWK::TSK::BinarySemaphoreC m_leave{false};
+};
+} // namespace
+
+TEST_F(ConnectedPortTest, ReaderLateForTheJoinIsReportedAndWaitedForBeforeThePortGoes) {
+    LogCaptureC log("PortBaseC", FWK::DBG::DBG_FINE);
+    BlockingConsumerC consumer;
+    auto pPort = std::make_unique<SerialPortC>();
+    connect(*pPort);
+    pPort->ConnectReadConsumer(&consumer);
+    m_pty.writeFromFarEnd("x");
+    ASSERT_TRUE(consumer.m_entered.waitFor(5000)) << "nothing delivered";
+    EXPECT_FALSE(pPort->Disconnect());
+    EXPECT_EQ(1, log.count("Error terminating read thread: "));
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(50ms);
+        consumer.m_leave.release();
+    });
+    // The late reader still runs the port's code: the port waits for it instead of leaving it
+    // to run on freed memory.
+    pPort.reset();
+    releaser.join();
+}
