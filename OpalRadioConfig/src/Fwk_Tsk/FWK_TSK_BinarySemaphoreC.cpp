@@ -88,10 +88,12 @@ bool BinarySemaphoreC::waitFor(unsigned long ulMilliseconds) {
 }
 
 void BinarySemaphoreC::release() {
+    // Signalled under the mutex: once unlocked, the waiter may return and destroy the
+    // semaphore (a request waited on and then left), and a later signal would hit freed memory.
     pthread_mutex_lock(&m_mutex);
     m_bFree = true;
-    pthread_mutex_unlock(&m_mutex);
     pthread_cond_signal(&m_condition);
+    pthread_mutex_unlock(&m_mutex);
 }
 
 } // namespace FWK::TSK

@@ -189,3 +189,28 @@ TEST(ErrorBaseTest, MessageTextIsKeptOnlyWhileTheSwitchIsOnAndIsCutAt239) {
     EXPECT_EQ(239u, std::strlen(error.what()));
     ERR::ErrorBaseC::setMessageTextEnabled(false);
 }
+
+// A waiter takes the semaphore, returns and destroys it while the releasing thread may still be
+// inside release(): the pattern of every request that is waited on and then goes out of scope.
+// Meant to be run under ThreadSanitizer too, which sees a signal on a destroyed semaphore.
+TEST(BinarySemaphoreTest, WaiterMayDestroyTheSemaphoreAsSoonAsItHasTakenIt) {
+    constexpr int ITERATIONS = 20000;
+    std::atomic<BinarySemaphoreC*> pPending{nullptr};
+    std::atomic<bool> bStop{false};
+    std::thread releaser([&] {
+        while (!bStop) {
+            if (BinarySemaphoreC* pSemaphore = pPending.exchange(nullptr)) {
+                pSemaphore->release();
+            }
+        }
+    });
+    int iTaken = 0;
+    for (int i = 0; i < ITERATIONS; ++i) {
+        BinarySemaphoreC semaphore(false);
+        pPending = &semaphore;
+        iTaken += semaphore.waitFor(5000) ? 1 : 0;
+    }
+    bStop = true;
+    releaser.join();
+    EXPECT_EQ(ITERATIONS, iTaken);
+}
