@@ -33,7 +33,8 @@ void ServiceDlgC::CreateControls() {
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QString::number(IDC_CANCEL));
     cancel->setGeometry(du.rect(57, 76, 32, 14));
-    cancel->setAutoDefault(false);
+    // Enter on a focused Cancel cancels; in Qt only an auto-default button takes Enter.
+    cancel->setAutoDefault(true);
     connect(ok, &QPushButton::clicked, this, &ServiceDlgC::OnOK);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -41,7 +42,8 @@ void ServiceDlgC::CreateControls() {
 void ServiceDlgC::OnInitDialog() {
     band_->addItems({QStringLiteral("Altorvia Worldwide"), QStringLiteral("Altorvia USA")});
     const auto worldwide = ModemModelsC::WorldwideBand(fields_.modelNumber);
-    band_->setCurrentIndex(worldwide && fields_.band == *worldwide ? 0 : 1);
+    shownBand_ = worldwide && fields_.band == *worldwide ? 0 : 1;
+    band_->setCurrentIndex(shownBand_);
     for (const std::string& level : ModemModelsC::PowerLevels(fields_.modelNumber)) {
         power_->addItem(QString::fromStdString(level));
     }
@@ -49,10 +51,14 @@ void ServiceDlgC::OnInitDialog() {
 }
 
 void ServiceDlgC::OnOK() {
-    if (band_->currentIndex() == 1) {
-        fields_.band = "00";
-    } else if (auto worldwide = ModemModelsC::WorldwideBand(fields_.modelNumber)) {
-        fields_.band = *worldwide;
+    // The box shows "USA" for any band that is not the model's worldwide one; rewriting the
+    // band from an untouched box would replace such a band with "00".
+    if (band_->currentIndex() != shownBand_) {
+        if (band_->currentIndex() == 1) {
+            fields_.band = "00";
+        } else if (auto worldwide = ModemModelsC::WorldwideBand(fields_.modelNumber)) {
+            fields_.band = *worldwide;
+        }
     }
     // A power read from the radio that the box does not list leaves the box empty; OK must
     // then keep that power rather than turn it into "no entry" (-1), which no radio accepts.
