@@ -123,7 +123,12 @@ SerialError SerialDevice::open(const std::string& portText) {
     m_portText = portText;
     m_path = path;
     m_counts = {};
-    readLineCounts(fd, m_counts);
+    m_driverCounts = true;
+    if (!readLineCounts(fd, m_counts) && (errno == ENOTTY || errno == EINVAL)) {
+        // A driver without counters (a pty, many USB adapters) never gets them: asking again
+        // on every wait would only add a failing call to each byte's way in.
+        m_driverCounts = false;
+    }
     return {};
 }
 
@@ -483,6 +488,9 @@ WaitOutcome SerialDevice::waitForInputOrError(std::chrono::milliseconds timeout,
 bool SerialDevice::readLineCounts(int fd, LineCounts& counts) const {
     if (m_lineCountReader) {
         return m_lineCountReader(fd, counts);
+    }
+    if (!m_driverCounts) {
+        return false;
     }
     serial_icounter_struct icount{};
     if (::ioctl(fd, TIOCGICOUNT, &icount) != 0) {

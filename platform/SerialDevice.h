@@ -5,6 +5,7 @@
 #include "platform/QueueStatus.h"
 #include "platform/SerialError.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -100,6 +101,7 @@ private:
     LineSettings m_settings;
     LineCounts m_counts;
     LineCountReader m_lineCountReader;
+    std::atomic<bool> m_driverCounts{true};
 };
 
 } // namespace oryx::platform
