@@ -1,6 +1,6 @@
-#include "ORYX_DetectDlgC.h"
+#include "app/ORYX_DetectDlgC.h"
 
-#include "DialogUnitsC.h"
+#include "app/DialogUnitsC.h"
 
 #include <QEventLoop>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "RadioSelectionDlgC.h"
+#include "app/RadioSelectionDlgC.h"
 
-#include "DialogUnitsC.h"
-#include "SettingsStoreC.h"
+#include "app/DialogUnitsC.h"
+#include "app/SettingsStoreC.h"
 
 #include <QButtonGroup>
 #include <QPushButton>

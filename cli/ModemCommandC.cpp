@@ -1,9 +1,9 @@
-#include "ModemCommandC.h"
+#include "cli/ModemCommandC.h"
 
-#include "EventLogFileC.h"
-#include "ModemDialogCoreC.h"
-#include "ModemModelsC.h"
-#include "TerminalModemViewC.h"
+#include "cli/TerminalModemViewC.h"
+#include "common/EventLogFileC.h"
+#include "modem/ModemDialogCoreC.h"
+#include "modem/ModemModelsC.h"
 #include "platform/PortNames.h"
 
 #include <algorithm>

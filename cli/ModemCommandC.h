@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ExitStatusT.h"
-#include "ModemOptionsS.h"
-#include "ModemReportC.h"
+#include "cli/ExitStatusT.h"
+#include "cli/ModemOptionsS.h"
+#include "cli/ModemReportC.h"
 
 #include <functional>
 #include <iosfwd>

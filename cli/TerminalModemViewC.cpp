@@ -1,6 +1,6 @@
-#include "TerminalModemViewC.h"
+#include "cli/TerminalModemViewC.h"
 
-#include "DetectWaitC.h"
+#include "modem/DetectWaitC.h"
 
 #include <algorithm>
 #include <cctype>

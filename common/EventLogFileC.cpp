@@ -1,4 +1,4 @@
-#include "EventLogFileC.h"
+#include "common/EventLogFileC.h"
 
 #include <cstdio>
 #include <ctime>

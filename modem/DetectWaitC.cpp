@@ -1,6 +1,6 @@
-#include "DetectWaitC.h"
+#include "modem/DetectWaitC.h"
 
-#include "ModemLinkC.h"
+#include "modem/ModemLinkC.h"
 
 bool DetectWaitC::Run(const ModemViewI::DetectWaitT& wait) {
     bool discarded = false;

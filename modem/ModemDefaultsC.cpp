@@ -1,8 +1,8 @@
-#include "ModemDefaultsC.h"
+#include "modem/ModemDefaultsC.h"
 
-#include "ModemModelsC.h"
-#include "ModemSessionC.h"
-#include "ModemSettingsC.h"
+#include "modem/ModemModelsC.h"
+#include "modem/ModemSessionC.h"
+#include "modem/ModemSettingsC.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "ModemDetectionC.h"
+#include "modem/ModemDetectionC.h"
 
-#include "DetectWaitC.h"
-#include "ModemModelsC.h"
-#include "ModemSessionC.h"
-#include "ModemSettingsC.h"
+#include "modem/DetectWaitC.h"
+#include "modem/ModemModelsC.h"
+#include "modem/ModemSessionC.h"
+#include "modem/ModemSettingsC.h"
 #include "platform/PortNames.h"
 
 #include <chrono>

@@ -1,6 +1,6 @@
-#include "ModemDialogCoreC.h"
+#include "modem/ModemDialogCoreC.h"
 
-#include "ModemModelsC.h"
+#include "modem/ModemModelsC.h"
 
 ModemDialogCoreC::ModemDialogCoreC(EventLogFileC& log, ModemViewI& view)
     : session_(log, view), settings_(session_), detection_(session_, settings_),

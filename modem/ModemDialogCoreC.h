@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ModemDefaultsC.h"
-#include "ModemDetectionC.h"
-#include "ModemSessionC.h"
-#include "ModemSettingsC.h"
+#include "modem/ModemDefaultsC.h"
+#include "modem/ModemDetectionC.h"
+#include "modem/ModemSessionC.h"
+#include "modem/ModemSettingsC.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "ModemFieldsC.h"
+#include "modem/ModemFieldsC.h"
 
-#include "ModemModelsC.h"
+#include "modem/ModemModelsC.h"
 
 ModemFieldsC::ModemFieldsC() {
     baudBox.SetEntries(ModemModelsC::BaudRates());

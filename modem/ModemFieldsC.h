@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ComboBoxModelC.h"
+#include "common/ComboBoxModelC.h"
 
 #include <string>
 

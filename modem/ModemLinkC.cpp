@@ -1,8 +1,8 @@
-#include "ModemLinkC.h"
+#include "modem/ModemLinkC.h"
 
-#include "EventLogFileC.h"
-#include "ModemFieldsC.h"
-#include "ModemViewI.h"
+#include "common/EventLogFileC.h"
+#include "modem/ModemFieldsC.h"
+#include "modem/ModemViewI.h"
 #include "platform/PortNames.h"
 #include "platform/SerialDevice.h"
 

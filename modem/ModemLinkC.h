@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ModemResultC.h"
+#include "modem/ModemResultC.h"
 
 #include <cstddef>
 #include <memory>

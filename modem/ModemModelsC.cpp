@@ -1,4 +1,4 @@
-#include "ModemModelsC.h"
+#include "modem/ModemModelsC.h"
 
 #include <algorithm>
 #include <array>

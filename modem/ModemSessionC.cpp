@@ -1,7 +1,7 @@
-#include "ModemSessionC.h"
+#include "modem/ModemSessionC.h"
 
-#include "EventLogFileC.h"
-#include "ModemModelsC.h"
+#include "common/EventLogFileC.h"
+#include "modem/ModemModelsC.h"
 
 #include <chrono>
 #include <thread>

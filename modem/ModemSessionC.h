@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ModemFieldsC.h"
-#include "ModemLinkC.h"
-#include "ModemViewI.h"
+#include "modem/ModemFieldsC.h"
+#include "modem/ModemLinkC.h"
+#include "modem/ModemViewI.h"
 
 class EventLogFileC;
 

@@ -1,7 +1,7 @@
-#include "ModemSettingsC.h"
+#include "modem/ModemSettingsC.h"
 
-#include "ModemModelsC.h"
-#include "ModemSessionC.h"
+#include "modem/ModemModelsC.h"
+#include "modem/ModemSessionC.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,10 +1,10 @@
-#include "ORYX_62_63_CfgDlgC.h"
+#include "modem/ORYX_62_63_CfgDlgC.h"
 
-#include "DialogUnitsC.h"
-#include "ORYX_DetectDlgC.h"
-#include "ORYX_HelpDlgC.h"
-#include "ServiceDlgC.h"
-#include "SettingsStoreC.h"
+#include "app/DialogUnitsC.h"
+#include "app/ORYX_DetectDlgC.h"
+#include "app/ORYX_HelpDlgC.h"
+#include "app/SettingsStoreC.h"
+#include "modem/ServiceDlgC.h"
 #include "platform/PortEnumerator.h"
 #include "platform/PortNames.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "EventLogFileC.h"
-#include "ModemDialogCoreC.h"
-#include "ModemViewI.h"
+#include "common/EventLogFileC.h"
+#include "modem/ModemDialogCoreC.h"
+#include "modem/ModemViewI.h"
 
 #include <QDialog>
 #include <map>

@@ -1,8 +1,8 @@
-#include "ServiceDlgC.h"
+#include "modem/ServiceDlgC.h"
 
-#include "DialogUnitsC.h"
-#include "ModemFieldsC.h"
-#include "ModemModelsC.h"
+#include "app/DialogUnitsC.h"
+#include "modem/ModemFieldsC.h"
+#include "modem/ModemModelsC.h"
 
 #include <QComboBox>
 #include <QLabel>

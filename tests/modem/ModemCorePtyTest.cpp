@@ -1,5 +1,5 @@
 #include "ModemCoreFixture.h"
-#include "ModemModelsC.h"
+#include "modem/ModemModelsC.h"
 
 #include <chrono>
 #include <thread>

@@ -1,9 +1,9 @@
-#include "ComboBoxModelC.h"
-#include "EventLogFileC.h"
 #include "IsolatedLogC.h"
-#include "ModemFieldsC.h"
-#include "ModemLinkC.h"
 #include "ScriptedModemViewC.h"
+#include "common/ComboBoxModelC.h"
+#include "common/EventLogFileC.h"
+#include "modem/ModemFieldsC.h"
+#include "modem/ModemLinkC.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
