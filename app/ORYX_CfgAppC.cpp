@@ -2,6 +2,7 @@
 
 #include "app/RadioSelectionDlgC.h"
 
+#include <QApplication>
 #include <QStringList>
 #include <memory>
 
@@ -35,4 +36,13 @@ QString ORYX_CfgAppC::CommandLineText(int argc, char** argv) {
         words << QString::fromLocal8Bit(argv[i]);
     }
     return words.join(QLatin1Char(' '));
+}
+
+int ORYX_CfgAppC::RunProgram(int& argc, char** argv, const ConfigDialogFactoryC& factory) {
+    // Qt takes its own options ("-platform", "-style", ...) out of argv; the switch must be
+    // judged on the line as the user typed it, or "/Service -platform x" would turn it on.
+    const QString commandLine = CommandLineText(argc, argv);
+    QApplication application(argc, argv);
+    ORYX_CfgAppC(factory, commandLine).InitInstance();
+    return 0;
 }

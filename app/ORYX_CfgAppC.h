@@ -19,6 +19,9 @@ public:
     // The command-line text after the program name, as one line.
     static QString CommandLineText(int argc, char** argv);
 
+    // The whole program: the platform's application object around the start-up sequence.
+    static int RunProgram(int& argc, char** argv, const ConfigDialogFactoryC& factory);
+
 private:
     void RunConfigDialog(int radioType);
 

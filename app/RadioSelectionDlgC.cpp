@@ -32,7 +32,9 @@ void RadioSelectionDlgC::CreateControls() {
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QString::number(IDC_CANCEL));
     cancel->setGeometry(du.rect(129, 24, 50, 14));
-    cancel->setAutoDefault(false);
+    // Enter on a focused Cancel must cancel, as a focused push button takes Enter everywhere
+    // else in the program; in Qt only an auto-default button does.
+    cancel->setAutoDefault(true);
 
     group_ = new QButtonGroup(this);
     group_->addButton(modem, 0);

@@ -141,6 +141,9 @@ void ModemCommandC::Write(ModemDialogCoreC& core, ModemReportC& report) {
     // Only a save that reached its end clears the flag that the read set.
     if (core.fields().settingsRead) {
         report.Fail(ExitStatusT::RadioFailed, "Settings not saved.");
+    } else if (!core.settings().saveNotice().empty()) {
+        // Saved, but not what was asked for: a script must not take it for success.
+        report.Fail(ExitStatusT::RadioFailed, core.settings().saveNotice());
     }
 }
 

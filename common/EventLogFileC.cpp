@@ -1,5 +1,6 @@
 #include "common/EventLogFileC.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
@@ -63,15 +64,24 @@ std::string StampedLineNow(std::string_view text) {
 }
 
 // Lines end at LF; CR bytes are dropped wherever they stand; a last piece without LF is
-// not a line.
-std::vector<std::string> ReadLines(int fd) {
-    std::vector<std::string> lines;
+// not a line. False when the file could not be read to its end: a trim from part of the
+// lines would throw the rest away.
+bool ReadLines(int fd, std::vector<std::string>& lines) {
     std::string current;
     char block[4096];
-    ssize_t n;
-    while ((n = ::read(fd, block, sizeof block)) > 0) {
+    while (true) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n == 0) {
+            return true;
+        }
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
         for (ssize_t i = 0; i < n; ++i) {
-            char c = block[i];
+            const char c = block[i];
             if (c == '\r') {
                 continue;
             }
@@ -83,7 +93,27 @@ std::vector<std::string> ReadLines(int fd) {
             }
         }
     }
-    return lines;
+}
+
+// Without a temporary file the log is rewritten where it is: the kept lines are a tail of the
+// file, so writing them over its start and then cutting it loses nothing if that stops
+// half-way.
+void RewriteInPlace(int fd, const std::string& kept) {
+    size_t done = 0;
+    while (done < kept.size()) {
+        const ssize_t n =
+            ::pwrite(fd, kept.data() + done, kept.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::ftruncate(fd, static_cast<off_t>(kept.size())) == 0) {
+        ::fsync(fd);
+    }
 }
 
 } // namespace
@@ -137,7 +167,10 @@ void EventLogFileC::Trim() {
     if (!log.ok()) {
         return;
     }
-    std::vector<std::string> lines = ReadLines(log.fd());
+    std::vector<std::string> lines;
+    if (!ReadLines(log.fd(), lines)) {
+        return;
+    }
     if (maxLines_ < 0 || lines.size() < static_cast<size_t>(maxLines_)) {
         return;
     }
@@ -146,11 +179,18 @@ void EventLogFileC::Trim() {
         kept += PlainLine(lines[i]);
     }
     const std::string tempName = fileName_ + ".trim";
-    int tmp = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // What stands at that name is a copy left by a trim that died (we hold the log's lock),
+    // or something planted there; never write through it. unlink removes a link, not its
+    // target, and fails on a folder.
+    ::unlink(tempName.c_str());
+    const int tmp =
+        ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (tmp < 0) {
+        // A folder we may not write in still holds a log we may write: keep it bounded.
+        RewriteInPlace(log.fd(), kept);
         return;
     }
-    bool written = WriteAll(tmp, kept) && ::fsync(tmp) == 0;
+    const bool written = WriteAll(tmp, kept) && ::fsync(tmp) == 0;
     ::close(tmp);
     if (!written) {
         ::unlink(tempName.c_str());

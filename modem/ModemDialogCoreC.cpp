@@ -49,9 +49,12 @@ void ModemDialogCoreC::OnDisconnect() {
 
 void ModemDialogCoreC::OnSave() {
     session_.Log("OnSave");
-    const bool saved = settings_.SaveSettings() == RC_OK;
-    session_.view().MessageBox(saved ? "Settings saved." : "Error. Settings not saved.",
-                               "ORYX Config", ModemViewI::ButtonsT::Ok, ModemViewI::IconT::None);
+    std::string outcome = "Error. Settings not saved.";
+    if (settings_.SaveSettings() == RC_OK) {
+        outcome = settings_.saveNotice().empty() ? "Settings saved." : settings_.saveNotice();
+    }
+    session_.view().MessageBox(outcome, "ORYX Config", ModemViewI::ButtonsT::Ok,
+                               ModemViewI::IconT::None);
     session_.Disconnect();
 }
 

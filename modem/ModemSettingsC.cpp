@@ -4,8 +4,10 @@
 #include "modem/ModemSessionC.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -15,9 +17,44 @@ void SleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-std::string LowerHexDigit(int value) {
+constexpr unsigned kMaxLink = 15;
+
+std::string LowerHexDigit(unsigned value) {
     static const char digits[] = "0123456789abcdef";
-    return std::string(1, digits[std::clamp(value, 0, 15)]);
+    return std::string(1, digits[std::min(value, kMaxLink)]);
+}
+
+// The link text as a link number, or nothing when it is no decimal number the Link box offers.
+std::optional<unsigned> LinkNumber(const std::string& text) {
+    if (text.empty() || text.size() > 2 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    const unsigned link = static_cast<unsigned>(std::stoul(text));
+    return link <= kMaxLink ? std::optional<unsigned>(link) : std::nullopt;
+}
+
+std::string WithoutLeadingZeros(std::string text) {
+    const size_t first = text.find_first_not_of('0');
+    text.erase(0, first == std::string::npos ? text.size() : first);
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+// The radio answers "sd?" with the echo, then its rate code before the prompt. Only that code
+// proves the radio is listening at the new rate; garbage or silence at a wrong rate does not.
+bool AnswerCarriesCode(const std::string& reply, const std::string& code) {
+    const size_t echo = reply.rfind("sd?");
+    const size_t from = echo == std::string::npos ? 0 : echo + 3;
+    const size_t start = reply.find_first_not_of("\r\n", from);
+    if (start == std::string::npos) {
+        return false;
+    }
+    const size_t end = reply.find_first_of("\r\n>", start);
+    const std::string answer =
+        reply.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    return !answer.empty() && WithoutLeadingZeros(answer) == WithoutLeadingZeros(code);
 }
 
 struct FixedParameterS {
@@ -89,13 +126,17 @@ int ModemSettingsC::ReadSettings() {
     if (!Query("wb?", value, "ERROR: Could not read 'Mode'.", "Mode")) {
         return RC_UNDEFINED;
     }
-    f.modeBox.Select(value);
-    f.modeIndex = f.readMode = f.deviceIndex = f.readDevice = value;
+    // A mode the box does not offer is no mode: keeping it would later be written back as
+    // "wb-1", and on a 2410 it would pass for the KV7730 device.
+    const int mode = value == 0 || value == 1 ? value : -1;
+    f.modeBox.Select(mode);
+    f.modeIndex = f.readMode = f.deviceIndex = f.readDevice = mode;
 
     if (!Query("wn?", value, "ERROR: Could not read 'Link number'.", "Link number")) {
         return RC_UNDEFINED;
     }
-    f.readLink = std::min(value, 15);
+    // A long reply sets the top bit; read as unsigned it is simply too large.
+    f.readLink = static_cast<int>(std::min(static_cast<unsigned>(value), kMaxLink));
     f.linkText = std::to_string(f.readLink);
 
     if (f.modelNumber == ModemModelsC::kModel2410) {
@@ -141,7 +182,11 @@ int ModemSettingsC::SaveSettings() {
         session_.Log("ERROR: SaveSettings RC_PORT_NOT_OPEN.");
         return RC_PORT_NOT_OPEN;
     }
+    saveNotice_.clear();
     session_.TakeFieldsFromControls();
+    if (RefuseIncompleteSave()) {
+        return RC_UNDEFINED;
+    }
     link.PurgeQueues();
     char drain[ModemLinkC::kBufferSize];
     if (link.ReadStr(drain, sizeof drain) != RC_OK) {
@@ -152,7 +197,7 @@ int ModemSettingsC::SaveSettings() {
     if (!Set("wb" + std::to_string(f.modeIndex), "ERROR: Could not set 'Mode'.")) {
         return RC_UNDEFINED;
     }
-    if (!Set("wn" + LowerHexDigit(std::atoi(f.linkText.c_str())),
+    if (!Set("wn" + LowerHexDigit(*LinkNumber(f.linkText)),
              "ERROR: Could not set 'Link number'.")) {
         return RC_UNDEFINED;
     }
@@ -187,6 +232,8 @@ int ModemSettingsC::ChangeBaudRate() {
     if (!code) {
         session_.Log("ERROR: No baudrate code for model " + std::to_string(f.modelNumber) +
                      ", baudrate not changed.");
+        saveNotice_ = "Settings saved, but the baud rate is still " + f.currentBaud +
+                      ": this radio model has no baud-rate codes.";
         return RC_OK;
     }
     const std::string command = "sd" + *code;
@@ -206,11 +253,32 @@ int ModemSettingsC::ChangeBaudRate() {
     link.SendLine("sd?");
     SleepMs(200);
     char reply[ModemLinkC::kBufferSize];
-    if (link.ReadStr(reply, sizeof reply) != RC_OK) {
+    if (link.ReadStr(reply, sizeof reply) != RC_OK || !AnswerCarriesCode(reply, *code)) {
         session_.Log("ERROR: Could not connect to radio at new baudrate " + f.baudText);
         return RC_UNDEFINED;
     }
     return RC_OK;
+}
+
+bool ModemSettingsC::RefuseIncompleteSave() {
+    const ModemFieldsC& f = session_.fields();
+    if (f.modeBox.Selected() < 0) {
+        Refuse("ERROR: No 'Mode' selected, settings not saved.", "Select a 'Mode' before saving.",
+               "Mode");
+        return true;
+    }
+    if (!LinkNumber(f.linkText)) {
+        Refuse("ERROR: No 'Link number' selected, settings not saved.",
+               "Select a 'Link number' before saving.", "Link number");
+        return true;
+    }
+    return false;
+}
+
+void ModemSettingsC::Refuse(const char* errorLog, const char* message, const char* caption) {
+    session_.Log(errorLog);
+    session_.view().MessageBox(message, caption, ModemViewI::ButtonsT::Ok, ModemViewI::IconT::None);
+    session_.LeaveCommandMode();
 }
 
 int ModemSettingsC::WriteFixedParameters() {

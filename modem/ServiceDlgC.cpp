@@ -41,7 +41,8 @@ void ServiceDlgC::CreateControls() {
 void ServiceDlgC::OnInitDialog() {
     band_->addItems({QStringLiteral("Altorvia Worldwide"), QStringLiteral("Altorvia USA")});
     const auto worldwide = ModemModelsC::WorldwideBand(fields_.modelNumber);
-    band_->setCurrentIndex(worldwide && fields_.band == *worldwide ? 0 : 1);
+    shownBand_ = worldwide && fields_.band == *worldwide ? 0 : 1;
+    band_->setCurrentIndex(shownBand_);
     for (const std::string& level : ModemModelsC::PowerLevels(fields_.modelNumber)) {
         power_->addItem(QString::fromStdString(level));
     }
@@ -49,10 +50,14 @@ void ServiceDlgC::OnInitDialog() {
 }
 
 void ServiceDlgC::OnOK() {
-    if (band_->currentIndex() == 1) {
-        fields_.band = "00";
-    } else if (auto worldwide = ModemModelsC::WorldwideBand(fields_.modelNumber)) {
-        fields_.band = *worldwide;
+    // The box shows "USA" for any band that is not the model's worldwide one; rewriting the
+    // band from an untouched box would replace such a band with "00".
+    if (band_->currentIndex() != shownBand_) {
+        if (band_->currentIndex() == 1) {
+            fields_.band = "00";
+        } else if (auto worldwide = ModemModelsC::WorldwideBand(fields_.modelNumber)) {
+            fields_.band = *worldwide;
+        }
     }
     // A power read from the radio that the box does not list leaves the box empty; OK must
     // then keep that power rather than turn it into "no entry" (-1), which no radio accepts.

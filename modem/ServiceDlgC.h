@@ -23,4 +23,5 @@ private:
     ModemFieldsC& fields_;
     QComboBox* band_ = nullptr;
     QComboBox* power_ = nullptr;
+    int shownBand_ = -1;
 };

@@ -426,12 +426,7 @@ QueueStatus SerialDevice::queueStatus() {
         status.error = SerialError::gone(shownName());
         return status;
     }
-    LineCounts now;
-    if (readLineCounts(fd, now)) {
-        std::lock_guard lock(m_mutex);
-        status.errors = lineErrorsSince(now);
-        m_counts = now;
-    }
+    status.errors = takeLineErrors(fd);
     return status;
 }
 
@@ -459,7 +454,7 @@ WaitOutcome SerialDevice::waitForInputOrError(std::chrono::milliseconds timeout,
     }
     std::array<pollfd, 2> fds{{{fd, POLLIN, 0}, {waker ? waker->fd() : -1, POLLIN, 0}}};
     while (true) {
-        if (pendingLineErrors(fd) != 0) {
+        if (takeLineErrors(fd) != 0) {
             return WaitOutcome::LineError;
         }
         const int ready = pollUntil(fds.data(), waker ? 2 : 1, deadline);
@@ -480,12 +475,15 @@ WaitOutcome SerialDevice::waitForInputOrError(std::chrono::milliseconds timeout,
             return WaitOutcome::DeviceGone;
         }
         if ((fds[0].revents & POLLIN) != 0) {
-            return pendingLineErrors(fd) != 0 ? WaitOutcome::LineError : WaitOutcome::Input;
+            return takeLineErrors(fd) != 0 ? WaitOutcome::LineError : WaitOutcome::Input;
         }
     }
 }
 
 bool SerialDevice::readLineCounts(int fd, LineCounts& counts) const {
+    if (m_lineCountReader) {
+        return m_lineCountReader(fd, counts);
+    }
     serial_icounter_struct icount{};
     if (::ioctl(fd, TIOCGICOUNT, &icount) != 0) {
         return false;
@@ -518,13 +516,15 @@ std::uint32_t SerialDevice::lineErrorsSince(const LineCounts& now) const {
     return errors;
 }
 
-std::uint32_t SerialDevice::pendingLineErrors(int fd) const {
+std::uint32_t SerialDevice::takeLineErrors(int fd) {
     LineCounts now;
     if (!readLineCounts(fd, now)) {
         return 0;
     }
     std::lock_guard lock(m_mutex);
-    return lineErrorsSince(now);
+    const std::uint32_t errors = lineErrorsSince(now);
+    m_counts = now;
+    return errors;
 }
 
 } // namespace oryx::platform

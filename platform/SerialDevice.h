@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -68,11 +69,15 @@ public:
 
     int nativeHandle() const;
 
-private:
+    // The driver's running error counters; line errors are the changes between two readings.
     struct LineCounts {
         std::uint64_t frame = 0, parity = 0, overrun = 0, bufferOverrun = 0, brk = 0;
     };
+    using LineCountReader = std::function<bool(int fd, LineCounts& counts)>;
+    // Replaces the driver query (ptys have no counters); set it before the device is used.
+    void setLineCountReader(LineCountReader reader) { m_lineCountReader = std::move(reader); }
 
+private:
     enum class ReadStep { Complete, Waiting, Gone, Failed };
 
     ReadStep readWithoutWaiting(int fd, unsigned char* bytes, std::size_t size, std::size_t& total,
@@ -84,7 +89,8 @@ private:
     SerialError setModemLine(int fd, int bit, bool on);
     bool readLineCounts(int fd, LineCounts& counts) const;
     std::uint32_t lineErrorsSince(const LineCounts& now) const;
-    std::uint32_t pendingLineErrors(int fd) const;
+    // The line errors since the last report, which this one then is.
+    std::uint32_t takeLineErrors(int fd);
 
     mutable std::mutex m_mutex;
     int m_fd = -1;
@@ -93,6 +99,7 @@ private:
     CommTimeouts m_timeouts;
     LineSettings m_settings;
     LineCounts m_counts;
+    LineCountReader m_lineCountReader;
 };
 
 } // namespace oryx::platform

@@ -101,8 +101,16 @@ TEST_F(RadioSelectionTest, CancelAndEscapeStoreNothing) {
     driver.then([](QWidget* modal) { modal->close(); });
     EXPECT_EQ(closed.exec(), QDialog::Rejected);
 
+    RadioSelectionDlgC enterOnCancel;
+    driver.then([](QWidget* modal) {
+        ModalDriverC::Click(modal, QString::number(RadioSelectionDlgC::IDC_ORYX_64_65));
+        modal->findChild<QWidget*>(QString::number(RadioSelectionDlgC::IDC_CANCEL))->setFocus();
+        ModalDriverC::PressKey(modal, Qt::Key_Return);
+    });
+    EXPECT_EQ(enterOnCancel.exec(), QDialog::Rejected);
+
     auto texts = settings.eventLogTexts();
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), "RadioSelectionDlgC::OnBtnCancel"), 1)
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "RadioSelectionDlgC::OnBtnCancel"), 2)
         << "Escape and the title-bar close write no line";
     EXPECT_EQ(settings.raw("RadioSelection").toInt(), 0);
 }

@@ -242,6 +242,35 @@ TEST_F(CliModemTest, ARadioThatRefusesTheSaveIsStatus1) {
     EXPECT_FALSE(Wrote(radio, "m>"));
 }
 
+TEST_F(CliModemTest, ARateChangeThatDidNotHappenIsStatus1) {
+    struct RateCase {
+        int model;
+        std::string banner;
+        std::string setBaud;
+        std::string error;
+    };
+    const std::vector<RateCase> cases = {
+        // A 2450 that calls itself a 2410 refuses the 2410's code and stays at 115200.
+        {2450, "\r\nWLK2410 radio modem: ready\r\n", "19200", "Settings not saved."},
+        {2410, "\r\nWLKX410 radio modem: ready\r\n", "9600",
+         "Settings saved, but the baud rate is still 115200: this radio model has no baud-rate "
+         "codes."},
+    };
+    for (const RateCase& c : cases) {
+        ModemRadioOptions options = Radio(c.model, 115200);
+        options.banner = c.banner;
+        ModemRadio& radio = StartRadio(options);
+
+        const RunS run = RunCli({"modem", "write", "--port", radio.portText(), "--json",
+                                 "--set-baud", c.setBaud, "--link", "9"});
+
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_EQ(run.json["error"], c.error);
+        EXPECT_FALSE(ShowedMessage(run.json, "Settings saved."));
+        EXPECT_EQ(radio.baud(), 115200u);
+    }
+}
+
 TEST_F(CliModemTest, CtrlCWhileWaitingForTheRadioIsStatus4) {
     ModemRadioOptions options = Radio(2450, 115200);
     options.bannerOnOpen = false;

@@ -1,14 +1,33 @@
 #include "ScratchDirC.h"
 #include "common/EventLogFileC.h"
 
+#include <cerrno>
 #include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// Reads pass through until a test arms a failure: then that many more succeed and the next
+// one fails with EIO.
+static int g_readsBeforeFailure = -1;
+
+extern "C" ssize_t __real_read(int fd, void* buffer, size_t size);
+extern "C" ssize_t __wrap_read(int fd, void* buffer, size_t size) {
+    if (g_readsBeforeFailure == 0) {
+        g_readsBeforeFailure = -1;
+        errno = EIO;
+        return -1;
+    }
+    if (g_readsBeforeFailure > 0) {
+        --g_readsBeforeFailure;
+    }
+    return __real_read(fd, buffer, size);
+}
 
 namespace {
 
@@ -129,6 +148,39 @@ TEST_F(EventLogFileTest, TrimDropsALastLineWithoutLineFeedAndStrayCarriageReturn
     ScratchDirC::WriteFile(log, "a\r\nb\r\nc\rx\r\nd\r\ntail without LF");
     eventLog.Trim();
     EXPECT_EQ(ScratchDirC::ReadFile(log), "b\r\ncx\r\nd\r\n");
+}
+
+TEST_F(EventLogFileTest, TrimThatCannotReadTheWholeLogLeavesItAsItIs) {
+    EventLogFileC eventLog("ORYX_Log.txt", 10);
+    const std::string original = NumberedLines(2000); // several read blocks
+    ScratchDirC::WriteFile(log, original);
+    g_readsBeforeFailure = 1;
+    eventLog.Trim();
+    EXPECT_EQ(ScratchDirC::ReadFile(log), original);
+}
+
+TEST_F(EventLogFileTest, TrimNeverWritesThroughWhatStandsAtItsTemporaryName) {
+    const std::string temp = log + ".trim";
+    const std::string victim = dir.file("victim.txt");
+    ScratchDirC::WriteFile(victim, "someone else's\n");
+    // A planted link, and a folder that leaves no room for a temporary file at all.
+    const std::vector<std::function<void()>> plants = {
+        [&] { ASSERT_EQ(::symlink(victim.c_str(), temp.c_str()), 0); },
+        [&] {
+            std::filesystem::create_directory(temp);
+            ScratchDirC::WriteFile(temp + "/inside", "x");
+        },
+    };
+    for (const auto& plant : plants) {
+        plant();
+        EventLogFileC eventLog("ORYX_Log.txt", 2);
+        ScratchDirC::WriteFile(log, NumberedLines(5));
+        eventLog.Trim();
+        EXPECT_EQ(ScratchDirC::ReadFile(log), "old 4\r\nold 5\r\n");
+        EXPECT_FALSE(std::filesystem::is_symlink(log));
+        EXPECT_EQ(ScratchDirC::ReadFile(victim), "someone else's\n");
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(temp)) << "a folder is not ours to remove";
 }
 
 TEST(EventLogFailures, EmptyNameWritesNothingAnywhere) {

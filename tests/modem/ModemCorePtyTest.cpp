@@ -2,6 +2,8 @@
 #include "modem/ModemModelsC.h"
 
 #include <chrono>
+#include <functional>
+#include <map>
 #include <thread>
 
 namespace {
@@ -145,12 +147,17 @@ TEST_F(ModemDetectTest, BannerTooShortForAModelNumberIsAFailedBanner) {
     EXPECT_EQ(fields().currentBaud, "4800") << "the next rate was tried";
 }
 
-TEST_F(ModemDetectTest, BannerWithoutDigitsAtTheModelPlaceGivesModelZero) {
+// A radio at 115200 whose banner names another model than it is.
+ModemRadioOptions WithBanner(int model, const std::string& banner) {
     ModemRadioOptions options;
-    options.model = 2410;
+    options.model = model;
     options.baud = 115200;
-    options.banner = "\r\nWLKX410 radio modem: ready\r\n";
-    StartRadio(options);
+    options.banner = banner;
+    return options;
+}
+
+TEST_F(ModemDetectTest, BannerWithoutDigitsAtTheModelPlaceGivesModelZero) {
+    StartRadio(WithBanner(2410, "\r\nWLKX410 radio modem: ready\r\n"));
     Connect("115200");
     EXPECT_EQ(fields().modelNumber, 0);
     EXPECT_EQ(fields().deviceBox.Entries(), (Lines{"ORYX63R", "ORYX63B"}));
@@ -165,7 +172,8 @@ TEST_F(ModemDetectTest, BannerWithoutDigitsAtTheModelPlaceGivesModelZero) {
                             [](const std::string& c) { return c.rfind("sd", 0) == 0; }),
               0);
     EXPECT_EQ(Count("ERROR: No baudrate code for model 0, baudrate not changed."), 1);
-    EXPECT_EQ(view.BoxTexts().back(), "Settings saved.");
+    EXPECT_EQ(view.BoxTexts().back(), "Settings saved, but the baud rate is still 115200: this "
+                                      "radio model has no baud-rate codes.");
 }
 
 TEST_F(ModemDetectTest, AMissingPortEndsAfterFiveOpenFailures) {
@@ -274,6 +282,96 @@ TEST_F(ModemCloseTest, DeclinedDefaultsSendNothing) {
     core->OnDefault();
     EXPECT_TRUE(Commands().empty());
     EXPECT_TRUE(fields().connected);
+}
+
+class ModemSaveTest : public ModemCoreFixture {
+protected:
+    bool Wrote(const std::string& line) const {
+        const Lines commands = Commands();
+        return std::find(commands.begin(), commands.end(), line) != commands.end();
+    }
+};
+
+TEST_F(ModemSaveTest, ARateChangeTheRadioDoesNotConfirmFailsTheSave) {
+    // A 2450 that calls itself a 2410 refuses the 2410's codes and stays at its rate.
+    StartRadio(WithBanner(2450, "\r\nWLK2410 radio modem: ready\r\n"));
+    Connect("115200");
+    ClearTraffic();
+    fields().baudBox.Select(3);
+    core->OnSave();
+    ASSERT_TRUE(radio->traffic().waitForWritten("sd?\r\n", std::chrono::seconds(2)));
+    EXPECT_EQ(radio->baud(), 115200u);
+    EXPECT_EQ(Count("ERROR: Could not connect to radio at new baudrate 19200"), 1);
+    EXPECT_EQ(Count("Settings stored OK."), 0);
+    EXPECT_EQ(view.BoxTexts().back(), "Error. Settings not saved.");
+    EXPECT_FALSE(Wrote("m>")) << "nothing may be stored at a rate the radio never confirmed";
+}
+
+struct ReadCase {
+    std::string name;
+    std::map<std::string, unsigned> values;
+    int mode;
+    std::string device;
+    std::string link;
+};
+
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ModemOutOfRangeReadTest : public ModemCoreFixture,
+                                public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(ModemOutOfRangeReadTest, ValuesNoBoxOffersAreBoundedOrLeftEmpty) {
+    ModemRadioOptions options;
+    options.values = GetParam().values;
+    StartRadio(options);
+    Connect("115200");
+    EXPECT_EQ(fields().modeBox.Selected(), GetParam().mode);
+    EXPECT_EQ(fields().modeIndex, GetParam().mode);
+    EXPECT_EQ(fields().deviceText, GetParam().device);
+    EXPECT_EQ(fields().linkText, GetParam().link);
+    EXPECT_EQ(fields().linkBox.SelectedText(), GetParam().link);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, ModemOutOfRangeReadTest,
+    ::testing::Values(
+        ReadCase{"ModeTwoIsNoKv7730", {{"wb", 2}, {"wn", 3}}, -1, "", "3"},
+        ReadCase{"LongLinkIsTheLargest", {{"wb", 1}, {"wn", 0xFFFFFFFF}}, 1, "ORYX62B", "15"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(ModemSaveTest, ASaveWithoutModeOrLinkIsRefusedAndOnlyLeavesCommandMode) {
+    struct RefusalCase {
+        std::function<void(ModemFieldsC&)> clear;
+        std::string message;
+        std::string caption;
+        std::string log;
+    };
+    const std::vector<RefusalCase> cases = {
+        {[](ModemFieldsC& f) { f.modeBox.Select(-1); }, "Select a 'Mode' before saving.", "Mode",
+         "ERROR: No 'Mode' selected, settings not saved."},
+        {[](ModemFieldsC& f) { f.linkBox.Select(-1); }, "Select a 'Link number' before saving.",
+         "Link number", "ERROR: No 'Link number' selected, settings not saved."},
+    };
+    ModemRadioOptions options;
+    StartRadio(options);
+    OpenDialog("115200");
+    for (const RefusalCase& c : cases) {
+        view.boxes.clear();
+        core->OnConnectButton();
+        ASSERT_TRUE(fields().connected);
+        ClearTraffic();
+        c.clear(fields());
+        core->OnSave();
+        EXPECT_EQ(CommandsThrough("z>"), Lines{"z>"}) << c.caption;
+        ASSERT_EQ(view.boxes.size(), 2u) << c.caption;
+        EXPECT_EQ(view.boxes[0].text, c.message);
+        EXPECT_EQ(view.boxes[0].caption, c.caption);
+        EXPECT_EQ(view.boxes[1].text, "Error. Settings not saved.");
+        EXPECT_EQ(Count(c.log), 1);
+        EXPECT_FALSE(fields().connected);
+    }
 }
 
 class ModemLinkPtyTest : public ModemCoreFixture {

@@ -223,6 +223,18 @@ TEST(ServiceDialog, OpensOnTheFieldsAndOnlyOkChangesThem) {
     EXPECT_EQ(fields.band, "01");
 }
 
+TEST(ServiceDialog, OkWithAnUntouchedBandBoxKeepsTheRadiosBand) {
+    // Bands the box can only show as "USA" (another model's code, an unknown model).
+    for (const auto& [model, band] : {std::pair{2400, "06"}, std::pair{0, "0B"}}) {
+        ModemFieldsC fields;
+        fields.modelNumber = model;
+        fields.band = band;
+        ServiceDlgC service(fields);
+        service.OnOK();
+        EXPECT_EQ(fields.band, band) << model;
+    }
+}
+
 TEST_F(ModemDialogTest, AboutShowsVersionAndBuildDate) {
     ORYX_HelpDlgC about;
     EXPECT_EQ(about.findChild<QLabel*>(Id(ORYX_HelpDlgC::IDC_VERSION))->text(),

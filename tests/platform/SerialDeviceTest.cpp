@@ -212,6 +212,21 @@ TEST_F(SerialDeviceTest, WaitEndsOnInputOrTimeOut) {
     EXPECT_EQ(m_device.waitForInputOrError(milliseconds(5000)), WaitOutcome::Input);
 }
 
+TEST_F(SerialDeviceTest, ALineErrorIsReportedOnceByWhicheverCallSeesIt) {
+    SerialDevice::LineCounts driver;
+    m_device.setLineCountReader([&driver](int, SerialDevice::LineCounts& counts) {
+        counts = driver;
+        return true;
+    });
+    driver.frame = 1;
+    EXPECT_EQ(m_device.waitForInputOrError(milliseconds(1000)), WaitOutcome::LineError);
+    EXPECT_EQ(m_device.waitForInputOrError(milliseconds(20)), WaitOutcome::TimedOut);
+    EXPECT_EQ(m_device.queueStatus().errors, 0u);
+    driver.parity = 1;
+    EXPECT_EQ(m_device.queueStatus().errors, LineError::kParity);
+    EXPECT_EQ(m_device.waitForInputOrError(milliseconds(20)), WaitOutcome::TimedOut);
+}
+
 TEST_F(SerialDeviceTest, WakerBreaksABlockedWaitFromAnotherThread) {
     Waker waker;
     std::thread other([&] {
