@@ -8,7 +8,7 @@
 #include <QRadioButton>
 
 RadioSelectionDlgC::RadioSelectionDlgC(QWidget* parent)
-    : QDialog(parent), eventLog_("ORYX_Log.txt", 500) {
+    : QDialog(parent), eventLog_(EventLogFileC::kFileName, EventLogFileC::kMaxLines) {
     CreateControls();
     OnInitDialog();
 }

@@ -96,14 +96,6 @@ bool TerminalModemViewC::RunDetectDialog(const std::string& caption, const Detec
     std::this_thread::sleep_for(std::chrono::milliseconds(DetectWaitC::kStartDelayMs));
     // A Ctrl-C pressed at any time counts, also one pressed before this wait began: a
     // terminal user who asked to stop should not have to ask twice.
-    const bool arrived =
-        wait({[](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
-              cancelRequested_});
-    detectCancelled_ = !arrived;
-    return arrived;
-}
-
-bool TerminalModemViewC::Showed(const std::string& text) const {
-    return std::any_of(messages_.begin(), messages_.end(),
-                       [&text](const MessageS& m) { return m.text == text; });
+    return wait({[](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
+                 cancelRequested_});
 }

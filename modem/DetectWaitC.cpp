@@ -2,7 +2,7 @@
 
 #include "modem/ModemLinkC.h"
 
-bool DetectWaitC::Run(const ModemViewI::DetectWaitT& wait) {
+bool DetectWaitC::Run(const DetectWaitHooksS& wait) {
     bool discarded = false;
     link_.ClearCommError();
     unsigned inQueue = 0;

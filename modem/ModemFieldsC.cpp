@@ -12,6 +12,22 @@ ModemFieldsC::ModemFieldsC() {
     modeBox.SetEntries({"Remote", "Base"});
 }
 
+ComboBoxModelC& ModemFieldsC::box(BoxT which) {
+    switch (which) {
+    case BoxT::Port:
+        return portBox;
+    case BoxT::Baud:
+        return baudBox;
+    case BoxT::Device:
+        return deviceBox;
+    case BoxT::Link:
+        return linkBox;
+    case BoxT::Mode:
+        break;
+    }
+    return modeBox;
+}
+
 void ModemFieldsC::TakeFromControls() {
     portText = portBox.SelectedText();
     baudText = baudBox.SelectedText();

@@ -8,7 +8,11 @@
 // edited and as read, and the connection state.
 class ModemFieldsC {
 public:
+    enum class BoxT { Port, Baud, Device, Link, Mode };
+
     ModemFieldsC();
+
+    ComboBoxModelC& box(BoxT which);
 
     // Copies the texts of the boxes' selections into the text fields.
     void TakeFromControls();

@@ -54,7 +54,7 @@ TEST_P(ModemWireTest, ReadSaveAndDefaultsSendExactlyTheseCommands) {
     EXPECT_EQ(Commands(), c.read);
     EXPECT_EQ(Count("Radio settings read OK."), 1);
     EXPECT_EQ(fields().linkText, "3");
-    EXPECT_EQ(fields().deviceText, c.kv ? "KV7730" : ModemModelsC::Devices(c.model)[0]);
+    EXPECT_EQ(fields().deviceText, c.kv ? "KV7730" : ModemModelsC::Model(c.model).devices[0]);
 
     ClearTraffic();
     fields().linkBox.Select(10);
@@ -382,7 +382,7 @@ protected:
         options.baud = 9600;
         StartRadio(options);
         OpenDialog("9600");
-        ASSERT_EQ(link().OpenModemPort("9600", true), RC_OK);
+        ASSERT_EQ(link().OpenModemPort(radio->portText(), "9600"), RC_OK);
         ASSERT_TRUE(radio->host().waitForPortOpen(true, std::chrono::seconds(2)));
     }
     ModemLinkC& link() { return core->session().link(); }
