@@ -87,7 +87,7 @@ ModemViewI::AnswerT TerminalModemViewC::ReadAnswer(ButtonsT buttons) {
 }
 
 bool TerminalModemViewC::RunDetectDialog(const std::string& caption, const DetectRunnerT& wait) {
-    err_ << caption << '\n' << kDetectText;
+    err_ << caption << '\n' << DetectWaitHooksS::kReconnectText;
     if (!cancelHintShown_) {
         err_ << " (Ctrl-C cancels)";
         cancelHintShown_ = true;

@@ -34,9 +34,6 @@ public:
     // Every message box and question shown so far, in order.
     const std::vector<MessageS>& messages() const { return messages_; }
 
-    static constexpr const char* kDetectText =
-        "Please disconnect, then reconnect the cable to the radio.";
-
 private:
     AnswerT Ask(const std::string& question, ButtonsT buttons);
     AnswerT ReadAnswer(ButtonsT buttons);
