@@ -45,7 +45,8 @@ public:
     static int HexToInt(const char* text);
     int RadioCommand(const char* command, int& value);
 
-    // WriteStr followed by CR and LF, for the lines that get no reply.
+    // WriteStr followed by CR and LF, the end of every command line; the results are not
+    // checked (each failing write has logged itself).
     void SendLine(const char* text);
     // Discards the driver's transmit and receive queues. With synchronous I/O nothing else is
     // pending, so this is also the purge of everything.
