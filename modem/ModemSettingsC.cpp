@@ -47,7 +47,8 @@ std::string WithoutLeadingZeros(std::string text) {
 bool AnswerCarriesCode(const std::string& reply, const std::string& code) {
     const size_t echo = reply.rfind("sd?");
     const size_t from = echo == std::string::npos ? 0 : echo + 3;
-    const size_t start = reply.find_first_not_of("\r\n", from);
+    // The prompt that answered the lone CR may stand before it when the echo is missing.
+    const size_t start = reply.find_first_not_of("\r\n>", from);
     if (start == std::string::npos) {
         return false;
     }

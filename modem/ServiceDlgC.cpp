@@ -33,7 +33,8 @@ void ServiceDlgC::CreateControls() {
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QString::number(IDC_CANCEL));
     cancel->setGeometry(du.rect(57, 76, 32, 14));
-    cancel->setAutoDefault(false);
+    // Enter on a focused Cancel cancels; in Qt only an auto-default button takes Enter.
+    cancel->setAutoDefault(true);
     connect(ok, &QPushButton::clicked, this, &ServiceDlgC::OnOK);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -223,6 +223,21 @@ TEST(ServiceDialog, OpensOnTheFieldsAndOnlyOkChangesThem) {
     EXPECT_EQ(fields.band, "01");
 }
 
+TEST(ServiceDialog, EnterOnAFocusedCancelCancels) {
+    ModemFieldsC fields;
+    fields.modelNumber = 2450;
+    fields.band = "0B";
+    ServiceDlgC service(fields);
+    ModalDriverC driver;
+    driver.then([](QWidget* modal) {
+        modal->findChild<QComboBox*>(Id(ServiceDlgC::IDC_BAND))->setCurrentIndex(1);
+        modal->findChild<QWidget*>(Id(ServiceDlgC::IDC_CANCEL))->setFocus();
+        ModalDriverC::PressKey(modal, Qt::Key_Return);
+    });
+    EXPECT_EQ(service.exec(), QDialog::Rejected);
+    EXPECT_EQ(fields.band, "0B");
+}
+
 TEST(ServiceDialog, OkWithAnUntouchedBandBoxKeepsTheRadiosBand) {
     // Bands the box can only show as "USA" (another model's code, an unknown model).
     for (const auto& [model, band] : {std::pair{2400, "06"}, std::pair{0, "0B"}}) {
