@@ -1,4 +1,4 @@
-#include "ConfigDialogFactoryC.h"
+#include "app/ConfigDialogFactoryC.h"
 
 void ConfigDialogFactoryC::Register(int radioType, CreatorT creator) {
     creators_[radioType] = std::move(creator);

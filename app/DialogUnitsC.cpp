@@ -1,4 +1,4 @@
-#include "DialogUnitsC.h"
+#include "app/DialogUnitsC.h"
 
 #include <QFontMetrics>
 

@@ -1,6 +1,6 @@
-#include "ORYX_CfgAppC.h"
+#include "app/ORYX_CfgAppC.h"
 
-#include "RadioSelectionDlgC.h"
+#include "app/RadioSelectionDlgC.h"
 
 #include <QApplication>
 #include <QStringList>

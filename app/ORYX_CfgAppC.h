@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConfigDialogFactoryC.h"
+#include "app/ConfigDialogFactoryC.h"
 
 #include <QString>
 

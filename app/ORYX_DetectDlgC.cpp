@@ -1,6 +1,6 @@
-#include "ORYX_DetectDlgC.h"
+#include "app/ORYX_DetectDlgC.h"
 
-#include "DialogUnitsC.h"
+#include "app/DialogUnitsC.h"
 
 #include <QEventLoop>
 #include <QLabel>
@@ -15,8 +15,7 @@ void ORYX_DetectDlgC::CreateControls() {
     setWindowTitle(QStringLiteral("Waiting for radio..."));
     DialogUnitsC du(font());
     setFixedSize(du.size(145, 51));
-    auto* text = new QLabel(
-        QStringLiteral("Please disconnect, then reconnect the cable to the radio."), this);
+    auto* text = new QLabel(QString::fromLatin1(DetectWaitHooksS::kReconnectText), this);
     text->setObjectName(QString::number(IDC_TEXT));
     text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     text->setWordWrap(true);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/DetectWaitHooksS.h"
+
 #include <QDialog>
 #include <functional>
 #include <string>
@@ -11,12 +13,8 @@ class ORYX_DetectDlgC : public QDialog {
 public:
     enum ControlId { IDC_TEXT = 1043, IDC_CANCEL = 1028 };
 
-    struct WaitHooksT {
-        std::function<void(int ms)> pumpFor;
-        std::function<bool()> cancelled;
-    };
     // Returns true when the radio talked, false when cancelled.
-    using WaitT = std::function<bool(const WaitHooksT&)>;
+    using WaitT = std::function<bool(const DetectWaitHooksS&)>;
 
     explicit ORYX_DetectDlgC(QWidget* parent = nullptr);
 

@@ -1,6 +1,6 @@
-#include "ORYX_HelpDlgC.h"
+#include "app/ORYX_HelpDlgC.h"
 
-#include "DialogUnitsC.h"
+#include "app/DialogUnitsC.h"
 
 #include <QLabel>
 #include <QPushButton>

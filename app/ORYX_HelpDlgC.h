@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VersionRecordC.h"
+#include "app/VersionRecordC.h"
 
 #include <QDialog>
 #include <string>

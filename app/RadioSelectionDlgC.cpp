@@ -1,14 +1,14 @@
-#include "RadioSelectionDlgC.h"
+#include "app/RadioSelectionDlgC.h"
 
-#include "DialogUnitsC.h"
-#include "SettingsStoreC.h"
+#include "app/DialogUnitsC.h"
+#include "app/SettingsStoreC.h"
 
 #include <QButtonGroup>
 #include <QPushButton>
 #include <QRadioButton>
 
 RadioSelectionDlgC::RadioSelectionDlgC(QWidget* parent)
-    : QDialog(parent), eventLog_("ORYX_Log.txt", 500) {
+    : QDialog(parent), eventLog_(EventLogFileC::kFileName, EventLogFileC::kMaxLines) {
     CreateControls();
     OnInitDialog();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EventLogFileC.h"
+#include "common/EventLogFileC.h"
 
 #include <QDialog>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "SettingsStoreC.h"
+#include "app/SettingsStoreC.h"
 
 #include <QSettings>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "VersionRecordC.h"
+#include "app/VersionRecordC.h"
 
 VersionRecordC::VersionRecordC(std::string translation, StringTableT strings)
     : translation_(std::move(translation)), strings_(std::move(strings)) {}

@@ -1,4 +1,4 @@
-#include "InterruptFlagC.h"
+#include "cli/InterruptFlagC.h"
 
 #include <atomic>
 #include <csignal>

@@ -1,9 +1,9 @@
-#include "ModemCommandC.h"
+#include "cli/ModemCommandC.h"
 
-#include "EventLogFileC.h"
-#include "ModemDialogCoreC.h"
-#include "ModemModelsC.h"
-#include "TerminalModemViewC.h"
+#include "cli/TerminalModemViewC.h"
+#include "common/EventLogFileC.h"
+#include "modem/ModemDialogCoreC.h"
+#include "modem/ModemModelsC.h"
 #include "platform/PortNames.h"
 
 #include <algorithm>
@@ -11,10 +11,6 @@
 #include <cstdlib>
 
 namespace {
-
-// The core tells these outcomes only to the user, so they are recognised by its messages.
-constexpr const char* kCannotOpenPortMessage = "Cannot open port.";
-constexpr const char* kDefaultsFailedMessage = "Error. Verify communication line.";
 
 const char* OperationName(ModemOptionsS::OperationT operation) {
     switch (operation) {
@@ -62,13 +58,13 @@ ModemCommandC::ModemCommandC(const ModemOptionsS& options, std::function<bool()>
     : options_(options), cancelRequested_(std::move(cancelRequested)), streams_(streams) {}
 
 ExitStatusT ModemCommandC::Run() {
-    EventLogFileC log(options_.eventLog, kLogLines);
+    EventLogFileC log(options_.eventLog, EventLogFileC::kMaxLines);
     TerminalModemViewC view(options_.assumeYes, cancelRequested_, streams_.in, streams_.err,
                             !streams_.inIsTerminal);
     ModemReportC report(OperationName(options_.operation), options_.port);
     {
         ModemDialogCoreC core(log, view);
-        Execute(core, view, report);
+        Execute(core, report);
     }
     if (options_.json) {
         report.PrintJson(streams_.out, view.messages());
@@ -78,10 +74,9 @@ ExitStatusT ModemCommandC::Run() {
     return report.status();
 }
 
-void ModemCommandC::Execute(ModemDialogCoreC& core, TerminalModemViewC& view,
-                            ModemReportC& report) {
+void ModemCommandC::Execute(ModemDialogCoreC& core, ModemReportC& report) {
     core.OnInitDialog({options_.port}, options_.port, options_.baud, options_.service);
-    if (!Connect(core, view, report)) {
+    if (!Connect(core, report)) {
         return;
     }
     report.Set("banner", core.fields().banner);
@@ -99,25 +94,26 @@ void ModemCommandC::Execute(ModemDialogCoreC& core, TerminalModemViewC& view,
         Write(core, report);
         break;
     case ModemOptionsS::OperationT::Defaults:
-        Defaults(core, view, report);
+        Defaults(core, report);
         break;
     }
 }
 
-bool ModemCommandC::Connect(ModemDialogCoreC& core, TerminalModemViewC& view,
-                            ModemReportC& report) {
-    core.OnConnectButton();
-    if (core.fields().connected) {
+bool ModemCommandC::Connect(ModemDialogCoreC& core, ModemReportC& report) {
+    switch (core.OnConnectButton()) {
+    case ModemOutcomeT::Ok:
         return true;
-    }
-    if (view.detectCancelled()) {
+    case ModemOutcomeT::Cancelled:
         report.Fail(ExitStatusT::Cancelled, "Cancelled while waiting for the radio.");
-    } else if (view.Showed(kCannotOpenPortMessage)) {
+        break;
+    case ModemOutcomeT::PortUnavailable:
         report.Fail(ExitStatusT::PortUnavailable,
                     "Cannot open port " + oryx::platform::PortNames::displayName(options_.port) +
                         ".");
-    } else {
+        break;
+    default:
         report.Fail(ExitStatusT::RadioFailed, "The radio's settings could not be read.");
+        break;
     }
     return false;
 }
@@ -135,30 +131,26 @@ void ModemCommandC::Write(ModemDialogCoreC& core, ModemReportC& report) {
     }
     ApplyWriteOptions(core);
     ReportSettings(core, report);
-    core.OnSave();
+    const ModemOutcomeT outcome = core.OnSave();
     // The rate the radio talks at now, also when the save stopped after changing it.
     report.Set("baud", BaudNumber(core.fields().currentBaud));
-    // Only a save that reached its end clears the flag that the read set.
-    if (core.fields().settingsRead) {
-        report.Fail(ExitStatusT::RadioFailed, "Settings not saved.");
-    } else if (!core.settings().saveNotice().empty()) {
-        // Saved, but not what was asked for: a script must not take it for success.
-        report.Fail(ExitStatusT::RadioFailed, core.settings().saveNotice());
+    if (outcome != ModemOutcomeT::Ok) {
+        // A save that went through but not as asked says why; a script must not take it for
+        // success.
+        const std::string& notice = core.settings().saveNotice();
+        report.Fail(ExitStatusT::RadioFailed, notice.empty() ? "Settings not saved." : notice);
     }
 }
 
-void ModemCommandC::Defaults(ModemDialogCoreC& core, TerminalModemViewC& view,
-                             ModemReportC& report) {
-    core.OnDefault();
-    // The sequence always ends disconnected; still connected means the question was declined
-    // and nothing was sent.
-    if (core.fields().connected) {
+void ModemCommandC::Defaults(ModemDialogCoreC& core, ModemReportC& report) {
+    const ModemOutcomeT outcome = core.OnDefault();
+    if (outcome == ModemOutcomeT::Declined) {
         report.Fail(ExitStatusT::Cancelled, "Defaults not restored: declined.");
         LetGo(core);
         return;
     }
     report.Set("baud", BaudNumber(core.fields().currentBaud));
-    if (view.Showed(kDefaultsFailedMessage)) {
+    if (outcome != ModemOutcomeT::Ok) {
         report.Fail(ExitStatusT::RadioFailed, "Defaults could not be restored.");
     }
 }
@@ -169,7 +161,7 @@ std::string ModemCommandC::WriteOptionsMismatch(const ModemDialogCoreC& core) co
         return "Device " + *options_.device + " is not offered for model " +
                std::to_string(f.modelNumber) + "; choose one of: " + Joined(f.deviceBox.Entries());
     }
-    const auto powerLevels = ModemModelsC::PowerLevels(f.modelNumber).size();
+    const auto powerLevels = ModemModelsC::Model(f.modelNumber).powerLevels.size();
     if (options_.power && static_cast<size_t>(*options_.power) >= powerLevels) {
         return "Power " + std::to_string(*options_.power) + " is not offered for model " +
                std::to_string(f.modelNumber) + "; choose 0 to " + std::to_string(powerLevels - 1);
@@ -179,26 +171,22 @@ std::string ModemCommandC::WriteOptionsMismatch(const ModemDialogCoreC& core) co
 
 // Picks the entries the way a user would, so the core sees the same events as in the dialog.
 void ModemCommandC::ApplyWriteOptions(ModemDialogCoreC& core) const {
+    using BoxT = ModemFieldsC::BoxT;
     ModemFieldsC& f = core.fields();
     if (options_.mode) {
-        f.modeBox.Select(IndexIgnoringCase(f.modeBox, *options_.mode));
-        core.OnModeOrDeviceChanged();
+        core.OnBoxSelected(BoxT::Mode, IndexIgnoringCase(f.modeBox, *options_.mode));
     }
     if (options_.device) {
-        f.deviceBox.Select(IndexIgnoringCase(f.deviceBox, *options_.device));
-        core.OnModeOrDeviceChanged();
+        core.OnBoxSelected(BoxT::Device, IndexIgnoringCase(f.deviceBox, *options_.device));
     }
     if (options_.link) {
-        f.linkBox.Select(*options_.link);
+        core.OnBoxSelected(BoxT::Link, *options_.link);
     }
     if (options_.setBaud) {
-        f.baudBox.Select(ModemModelsC::BaudIndex(*options_.setBaud));
+        core.OnBoxSelected(BoxT::Baud, ModemModelsC::BaudIndex(*options_.setBaud));
     }
-    if (options_.band) {
-        f.band = *options_.band;
-    }
-    if (options_.power) {
-        f.power = *options_.power;
+    if (options_.band || options_.power) {
+        core.SetServiceSettings(options_.band.value_or(f.band), options_.power.value_or(f.power));
     }
 }
 

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "ExitStatusT.h"
-#include "ModemOptionsS.h"
-#include "ModemReportC.h"
+#include "cli/ExitStatusT.h"
+#include "cli/ModemOptionsS.h"
+#include "cli/ModemReportC.h"
 
 #include <functional>
 #include <iosfwd>
 
 class ModemDialogCoreC;
-class TerminalModemViewC;
 
 // One `oryx-cli modem` run: connects the way the Connect button does, then reads, writes or
 // restores the defaults through the same dialog core, and always lets go of the radio.
@@ -26,15 +25,13 @@ public:
 
     ExitStatusT Run();
 
-    static constexpr int kLogLines = 500;
-
 private:
     // Each step records a failure in the report; the report's status is the run's outcome.
-    void Execute(ModemDialogCoreC& core, TerminalModemViewC& view, ModemReportC& report);
-    bool Connect(ModemDialogCoreC& core, TerminalModemViewC& view, ModemReportC& report);
+    void Execute(ModemDialogCoreC& core, ModemReportC& report);
+    bool Connect(ModemDialogCoreC& core, ModemReportC& report);
     void Read(ModemDialogCoreC& core, ModemReportC& report);
     void Write(ModemDialogCoreC& core, ModemReportC& report);
-    void Defaults(ModemDialogCoreC& core, TerminalModemViewC& view, ModemReportC& report);
+    void Defaults(ModemDialogCoreC& core, ModemReportC& report);
 
     // Checks the values that depend on the detected model; empty when they fit.
     std::string WriteOptionsMismatch(const ModemDialogCoreC& core) const;

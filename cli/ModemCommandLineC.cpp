@@ -1,6 +1,6 @@
-#include "ModemCommandLineC.h"
+#include "cli/ModemCommandLineC.h"
 
-#include "ModemModelsC.h"
+#include "modem/ModemModelsC.h"
 
 #include <cctype>
 

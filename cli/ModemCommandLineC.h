@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ModemOptionsS.h"
+#include "cli/ModemOptionsS.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,4 +1,4 @@
-#include "ModemReportC.h"
+#include "cli/ModemReportC.h"
 
 #include <ostream>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ExitStatusT.h"
-#include "TerminalModemViewC.h"
+#include "cli/ExitStatusT.h"
+#include "cli/TerminalModemViewC.h"
 
 #include <iosfwd>
 #include <nlohmann/json.hpp>

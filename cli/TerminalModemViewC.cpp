@@ -1,6 +1,6 @@
-#include "TerminalModemViewC.h"
+#include "cli/TerminalModemViewC.h"
 
-#include "DetectWaitC.h"
+#include "modem/DetectWaitC.h"
 
 #include <algorithm>
 #include <cctype>
@@ -87,7 +87,7 @@ ModemViewI::AnswerT TerminalModemViewC::ReadAnswer(ButtonsT buttons) {
 }
 
 bool TerminalModemViewC::RunDetectDialog(const std::string& caption, const DetectRunnerT& wait) {
-    err_ << caption << '\n' << kDetectText;
+    err_ << caption << '\n' << DetectWaitHooksS::kReconnectText;
     if (!cancelHintShown_) {
         err_ << " (Ctrl-C cancels)";
         cancelHintShown_ = true;
@@ -96,14 +96,6 @@ bool TerminalModemViewC::RunDetectDialog(const std::string& caption, const Detec
     std::this_thread::sleep_for(std::chrono::milliseconds(DetectWaitC::kStartDelayMs));
     // A Ctrl-C pressed at any time counts, also one pressed before this wait began: a
     // terminal user who asked to stop should not have to ask twice.
-    const bool arrived =
-        wait({[](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
-              cancelRequested_});
-    detectCancelled_ = !arrived;
-    return arrived;
-}
-
-bool TerminalModemViewC::Showed(const std::string& text) const {
-    return std::any_of(messages_.begin(), messages_.end(),
-                       [&text](const MessageS& m) { return m.text == text; });
+    return wait({[](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
+                 cancelRequested_});
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ModemViewI.h"
+#include "modem/ModemViewI.h"
 
 #include <functional>
 #include <iosfwd>
@@ -33,12 +33,6 @@ public:
 
     // Every message box and question shown so far, in order.
     const std::vector<MessageS>& messages() const { return messages_; }
-    bool Showed(const std::string& text) const;
-    // True when the last detect wait ended because the user cancelled it.
-    bool detectCancelled() const { return detectCancelled_; }
-
-    static constexpr const char* kDetectText =
-        "Please disconnect, then reconnect the cable to the radio.";
 
 private:
     AnswerT Ask(const std::string& question, ButtonsT buttons);
@@ -50,6 +44,5 @@ private:
     std::istream& in_;
     std::ostream& err_;
     std::vector<MessageS> messages_;
-    bool detectCancelled_ = false;
     bool cancelHintShown_ = false;
 };

@@ -1,8 +1,8 @@
 // oryx-cli: configures ORYX radios from scripts, over the same protocol cores as the program.
-#include "ExitStatusT.h"
-#include "InterruptFlagC.h"
-#include "ModemCommandC.h"
-#include "ModemCommandLineC.h"
+#include "cli/ExitStatusT.h"
+#include "cli/InterruptFlagC.h"
+#include "cli/ModemCommandC.h"
+#include "cli/ModemCommandLineC.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>

@@ -1,8 +1,8 @@
-#include "DetectWaitC.h"
+#include "modem/DetectWaitC.h"
 
-#include "ModemLinkC.h"
+#include "modem/ModemLinkC.h"
 
-bool DetectWaitC::Run(const ModemViewI::DetectWaitT& wait) {
+bool DetectWaitC::Run(const DetectWaitHooksS& wait) {
     bool discarded = false;
     link_.ClearCommError();
     unsigned inQueue = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ModemViewI.h"
+#include "common/DetectWaitHooksS.h"
 
 class ModemLinkC;
 
@@ -15,7 +15,7 @@ public:
     explicit DetectWaitC(ModemLinkC& link) : link_(link) {}
 
     // True when bytes arrived or a line error was reported, false when cancelled.
-    bool Run(const ModemViewI::DetectWaitT& wait);
+    bool Run(const DetectWaitHooksS& wait);
 
 private:
     ModemLinkC& link_;

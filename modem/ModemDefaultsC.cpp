@@ -1,30 +1,11 @@
-#include "ModemDefaultsC.h"
+#include "modem/ModemDefaultsC.h"
 
-#include "ModemModelsC.h"
-#include "ModemSessionC.h"
-#include "ModemSettingsC.h"
+#include "modem/ModemModelsC.h"
+#include "modem/ModemSessionC.h"
+#include "modem/ModemSettingsC.h"
 
-namespace {
-
-struct BaudDefaultS {
-    const char* command;
-    int index;
-};
-
-BaudDefaultS DefaultBaud(int modelNumber, bool kvVariant) {
-    switch (modelNumber) {
-    case ModemModelsC::kModel2400:
-        return {"sd040", 3};
-    case ModemModelsC::kModel2410:
-        return kvVariant ? BaudDefaultS{"sd0B", 3} : BaudDefaultS{"sd01", 5};
-    case ModemModelsC::kModel2450:
-        return {"sd03", 5};
-    default:
-        return {nullptr, -1};
-    }
-}
-
-} // namespace
+#include <optional>
+#include <string>
 
 bool ModemDefaultsC::Command(const char* command, const char* errorLog) {
     int ignored = 0;
@@ -37,26 +18,24 @@ bool ModemDefaultsC::Command(const char* command, const char* errorLog) {
 
 bool ModemDefaultsC::SetBand() {
     ModemFieldsC& f = session_.fields();
-    ModemLinkC& link = session_.link();
-    switch (f.modelNumber) {
-    case ModemModelsC::kModel2400:
-        link.CloseModemPort();
-        if (link.OpenModemPort("9600", true) != RC_OK) {
-            session_.Log("ERROR: Could not re-open port at 9600. (wit2400)");
+    const ModemModelS& model = ModemModelsC::Model(f.modelNumber);
+    if (model.bandBaud != nullptr) {
+        session_.link().CloseModemPort();
+        if (session_.OpenModemPort(model.bandBaud, true) != RC_OK) {
+            session_.Log(std::string("ERROR: Could not re-open port at ") + model.bandBaud +
+                         ". (wit2400)");
             return false;
         }
-        return Command("pe1", "ERROR: Could not set 'Band to France'.") &&
-               Command("wt1", "ERROR: Could not set 'Channel access mode'.");
-    case ModemModelsC::kModel2410:
-        return Command(f.kvVariant ? "pe00" : "pe06", "ERROR: Could not set 'Band'.");
-    case ModemModelsC::kModel2450:
-        return Command("pe0B", "ERROR: Could not set 'Band to France'.");
-    default:
-        return true;
     }
+    for (const ModemModelS::CommandRowS& row : model.defaultBandRows) {
+        if (!Command(row.Text(f.kvVariant, f.deviceIndex), row.errorLog)) {
+            return false;
+        }
+    }
+    return true;
 }
 
-int ModemDefaultsC::RestoreDefaults() {
+int ModemDefaultsC::RestoreDefaults(ModemOutcomeT& outcome) {
     ModemFieldsC& f = session_.fields();
     ModemLinkC& link = session_.link();
     ModemViewI& view = session_.view();
@@ -64,6 +43,7 @@ int ModemDefaultsC::RestoreDefaults() {
             "Reset the radio modem to Altorvia defaults and loose all current settings?",
             ModemSessionC::kAppTitle, ModemViewI::ButtonsT::YesNo,
             ModemViewI::IconT::Exclamation) != ModemViewI::AnswerT::Yes) {
+        outcome = ModemOutcomeT::Declined;
         return RC_CANCELLED;
     }
     session_.Log(f.kvVariant ? "Altorvia KV7730 defaults saved." : "Altorvia defaults saved.");
@@ -77,23 +57,25 @@ int ModemDefaultsC::RestoreDefaults() {
                      "ERROR: Could not set the transceiver mode.");
     }
 
-    const BaudDefaultS baud = DefaultBaud(f.modelNumber, f.kvVariant);
+    const int baudIndex = ModemModelsC::Model(f.modelNumber).DefaultBaudIndex(f.kvVariant);
+    const std::optional<std::string> code = ModemModelsC::BaudRateCode(f.modelNumber, baudIndex);
+    const std::string baudCommand = code ? "sd" + *code : std::string();
     // Until the default rate is sent the box keeps the rate chosen before the sequence.
     int finalIndex = f.baudBox.Selected();
-    if (ok && baud.command != nullptr) {
-        finalIndex = baud.index;
-        f.baudText = ModemModelsC::BaudRates()[static_cast<size_t>(baud.index)];
-        link.SendLine(baud.command);
+    if (ok && code) {
+        finalIndex = baudIndex;
+        f.baudText = ModemModelsC::BaudRates()[static_cast<size_t>(baudIndex)];
+        link.SendLine(baudCommand.c_str());
         session_.WriteFieldsToControls();
         link.CloseModemPort();
-        if (link.OpenModemPort(f.baudText, true) != RC_OK) {
+        if (session_.OpenModemPort(f.baudText, true) != RC_OK) {
             session_.Log("ERROR: Could not re-open port.");
             ok = false;
         }
     }
     if (ok) {
-        if (baud.command != nullptr) {
-            session_.Log("Baudrate set to " + f.baudText + " with " + baud.command);
+        if (code) {
+            session_.Log("Baudrate set to " + f.baudText + " with " + baudCommand);
         }
         ok = Command("m>", "ERROR: Could not store defaults settings.");
     }
@@ -104,6 +86,7 @@ int ModemDefaultsC::RestoreDefaults() {
         view.MessageBox("Error. Verify communication line.", ModemSessionC::kAppTitle,
                         ModemViewI::ButtonsT::Ok, ModemViewI::IconT::Stop);
     }
+    outcome = ok ? ModemOutcomeT::Ok : ModemOutcomeT::RadioFailed;
 
     f.baudBox.Select(finalIndex);
     f.baudText = f.baudBox.SelectedText();

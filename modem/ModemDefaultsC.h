@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modem/ModemResultC.h"
+
 class ModemSessionC;
 class ModemSettingsC;
 
@@ -10,8 +12,9 @@ public:
     ModemDefaultsC(ModemSessionC& session, ModemSettingsC& settings)
         : session_(session), settings_(settings) {}
 
-    // RC_CANCELLED when the user declines, otherwise 0 (failures have been shown).
-    int RestoreDefaults();
+    // RC_CANCELLED when the user declines, otherwise 0 (failures have been shown); the
+    // outcome tells a declined, failed and completed reset apart.
+    int RestoreDefaults(ModemOutcomeT& outcome);
 
 private:
     bool SetBand();

@@ -1,16 +1,16 @@
-#include "ModemDetectionC.h"
+#include "modem/ModemDetectionC.h"
 
-#include "DetectWaitC.h"
-#include "ModemModelsC.h"
-#include "ModemSessionC.h"
-#include "ModemSettingsC.h"
+#include "modem/DetectWaitC.h"
+#include "modem/ModemModelsC.h"
+#include "modem/ModemSessionC.h"
+#include "modem/ModemSettingsC.h"
 #include "platform/PortNames.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
-void ModemDetectionC::OnDetect() {
+ModemOutcomeT ModemDetectionC::OnDetect() {
     ModemFieldsC& f = session_.fields();
     ModemLinkC& link = session_.link();
     session_.Log("Button 'Connect' pressed.");
@@ -21,14 +21,14 @@ void ModemDetectionC::OnDetect() {
     bool cancelled = false;
     int openFailures = 0;
     while (!cancelled && !bannerRead) {
-        if (link.OpenModemPort(f.currentBaud, false) != RC_OK) {
+        if (session_.OpenModemPort(f.currentBaud, false) != RC_OK) {
             link.CloseModemPort();
             if (++openFailures >= kMaxOpenFailures) {
                 session_.Log("ERROR: Cannot open port. OnDetect returns.");
                 session_.view().MessageBox("Cannot open port.", "Error", ModemViewI::ButtonsT::Ok,
                                            ModemViewI::IconT::None);
                 f.connected = false;
-                return;
+                return ModemOutcomeT::PortUnavailable;
             }
             session_.Log("ERROR: Could not open port " +
                          oryx::platform::PortNames::displayName(f.portText));
@@ -50,19 +50,17 @@ void ModemDetectionC::OnDetect() {
             bannerRead = true;
         }
     }
-    if (bannerRead) {
-        FinishConnect();
-    }
+    return bannerRead ? FinishConnect() : ModemOutcomeT::Cancelled;
 }
 
 bool ModemDetectionC::ShowDetectDialog() {
     DetectWaitC wait(session_.link());
     const std::string caption = "Waiting for radio at " + session_.fields().currentBaud + " bps...";
     return session_.view().RunDetectDialog(
-        caption, [&wait](const ModemViewI::DetectWaitT& hooks) { return wait.Run(hooks); });
+        caption, [&wait](const DetectWaitHooksS& hooks) { return wait.Run(hooks); });
 }
 
-void ModemDetectionC::FinishConnect() {
+ModemOutcomeT ModemDetectionC::FinishConnect() {
     ModemFieldsC& f = session_.fields();
     session_.ShowConnectedState();
     f.connected = true;
@@ -73,10 +71,11 @@ void ModemDetectionC::FinishConnect() {
         session_.Log("ERROR: Settings could not be read.");
         session_.view().MessageBox("Settings could not be read.", "Error", ModemViewI::ButtonsT::Ok,
                                    ModemViewI::IconT::None);
-        return;
+        return ModemOutcomeT::RadioFailed;
     }
     f.connectLabel = ModemFieldsC::kDisconnectLabel;
     session_.view().ShowControls();
+    return ModemOutcomeT::Ok;
 }
 
 void ModemDetectionC::NextBaudRate() {

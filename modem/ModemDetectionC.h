@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modem/ModemResultC.h"
+
 class ModemSessionC;
 class ModemSettingsC;
 
@@ -10,7 +12,7 @@ public:
     ModemDetectionC(ModemSessionC& session, ModemSettingsC& settings)
         : session_(session), settings_(settings) {}
 
-    void OnDetect();
+    ModemOutcomeT OnDetect();
     void NextBaudRate();
     // 0 when a banner was read, 1 otherwise.
     int ReadBanner();
@@ -20,7 +22,7 @@ public:
 private:
     enum class AttemptT { Pending, Success, Failed };
     bool ShowDetectDialog();
-    void FinishConnect();
+    ModemOutcomeT FinishConnect();
 
     ModemSessionC& session_;
     ModemSettingsC& settings_;

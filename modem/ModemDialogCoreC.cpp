@@ -1,6 +1,6 @@
-#include "ModemDialogCoreC.h"
+#include "modem/ModemDialogCoreC.h"
 
-#include "ModemModelsC.h"
+#include "modem/ModemModelsC.h"
 
 ModemDialogCoreC::ModemDialogCoreC(EventLogFileC& log, ModemViewI& view)
     : session_(log, view), settings_(session_), detection_(session_, settings_),
@@ -23,46 +23,49 @@ void ModemDialogCoreC::OnInitDialog(std::vector<std::string> portsThatOpen,
     session_.ShowDisconnectedState();
 }
 
-void ModemDialogCoreC::OnConnectButton() {
-    if (fields().connected) {
-        OnDisconnect();
-    } else {
-        detection_.OnDetect();
-    }
+ModemOutcomeT ModemDialogCoreC::OnConnectButton() {
+    return fields().connected ? OnDisconnect() : detection_.OnDetect();
 }
 
-void ModemDialogCoreC::OnDisconnect() {
+ModemOutcomeT ModemDialogCoreC::OnDisconnect() {
     session_.Log("Button 'Disconnect' pressed.");
     switch (AskUnsavedSettings()) {
-    case ModemViewI::AnswerT::Yes:
-        OnSave();
+    case ModemViewI::AnswerT::Yes: {
+        const ModemOutcomeT saved = OnSave();
         session_.Disconnect();
-        break;
+        return saved;
+    }
     case ModemViewI::AnswerT::No:
         session_.LeaveCommandMode();
         session_.Disconnect();
-        break;
+        return ModemOutcomeT::Ok;
     default:
-        break;
+        return ModemOutcomeT::Cancelled;
     }
 }
 
-void ModemDialogCoreC::OnSave() {
+ModemOutcomeT ModemDialogCoreC::OnSave() {
     session_.Log("OnSave");
-    std::string outcome = "Error. Settings not saved.";
-    if (settings_.SaveSettings() == RC_OK) {
-        outcome = settings_.saveNotice().empty() ? "Settings saved." : settings_.saveNotice();
+    const bool saved = settings_.SaveSettings() == RC_OK;
+    const std::string& notice = settings_.saveNotice();
+    std::string text = "Error. Settings not saved.";
+    if (saved) {
+        text = notice.empty() ? "Settings saved." : notice;
     }
-    session_.view().MessageBox(outcome, "ORYX Config", ModemViewI::ButtonsT::Ok,
+    session_.view().MessageBox(text, "ORYX Config", ModemViewI::ButtonsT::Ok,
                                ModemViewI::IconT::None);
     session_.Disconnect();
+    // A save that could not do all that was asked is no success for whoever asked.
+    return saved && notice.empty() ? ModemOutcomeT::Ok : ModemOutcomeT::RadioFailed;
 }
 
-void ModemDialogCoreC::OnDefault() {
+ModemOutcomeT ModemDialogCoreC::OnDefault() {
     session_.Log("Button 'Default' pressed.");
-    if (defaults_.RestoreDefaults() == 0) {
+    ModemOutcomeT outcome = ModemOutcomeT::Ok;
+    if (defaults_.RestoreDefaults(outcome) == 0) {
         PrepareClose();
     }
+    return outcome;
 }
 
 bool ModemDialogCoreC::OnCloseButton() {
@@ -98,6 +101,18 @@ void ModemDialogCoreC::OnModeOrDeviceChanged() {
     f.deviceIndex = f.deviceBox.Selected();
     session_.Log("Change Mode: " + f.modeText + " Device: " + f.deviceText);
     f.kvVariant = f.deviceText == ModemModelsC::kVariantDevice;
+}
+
+void ModemDialogCoreC::OnBoxSelected(ModemFieldsC::BoxT box, int index) {
+    fields().box(box).Select(index);
+    if (box == ModemFieldsC::BoxT::Mode || box == ModemFieldsC::BoxT::Device) {
+        OnModeOrDeviceChanged();
+    }
+}
+
+void ModemDialogCoreC::SetServiceSettings(const std::string& band, int power) {
+    fields().band = band;
+    fields().power = power;
 }
 
 bool ModemDialogCoreC::SettingsUnchanged() const {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ModemDefaultsC.h"
-#include "ModemDetectionC.h"
-#include "ModemSessionC.h"
-#include "ModemSettingsC.h"
+#include "modem/ModemDefaultsC.h"
+#include "modem/ModemDetectionC.h"
+#include "modem/ModemSessionC.h"
+#include "modem/ModemSettingsC.h"
 
 #include <functional>
 #include <string>
@@ -19,9 +19,10 @@ public:
     void OnInitDialog(std::vector<std::string> portsThatOpen, const std::string& storedPort,
                       const std::string& storedBaud, bool serviceMode);
 
-    void OnConnectButton();
-    void OnSave();
-    void OnDefault();
+    // Connects, or disconnects when connected; the outcome of what the user was shown.
+    ModemOutcomeT OnConnectButton();
+    ModemOutcomeT OnSave();
+    ModemOutcomeT OnDefault();
     // The three ways to close; each returns true when the dialog may end.
     bool OnCloseButton();
     bool OnOkKey();
@@ -30,6 +31,10 @@ public:
     void OnServiceButton(const std::function<void()>& showServiceDialog);
     void OnAboutButton(const std::function<void()>& showAboutDialog);
     void OnModeOrDeviceChanged();
+    // The user picked an entry of a box (-1: none).
+    void OnBoxSelected(ModemFieldsC::BoxT box, int index);
+    // What the service dialog's OK sets: the band code and the power index.
+    void SetServiceSettings(const std::string& band, int power);
 
     ModemViewI::AnswerT AskUnsavedSettings();
     // 0 when the dialog may close, RC_CANCELLED when the user chose to stay.
@@ -43,7 +48,7 @@ public:
     ModemDefaultsC& defaults() { return defaults_; }
 
 private:
-    void OnDisconnect();
+    ModemOutcomeT OnDisconnect();
     bool SettingsUnchanged() const;
 
     ModemSessionC session_;

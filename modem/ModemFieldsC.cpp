@@ -1,6 +1,6 @@
-#include "ModemFieldsC.h"
+#include "modem/ModemFieldsC.h"
 
-#include "ModemModelsC.h"
+#include "modem/ModemModelsC.h"
 
 ModemFieldsC::ModemFieldsC() {
     baudBox.SetEntries(ModemModelsC::BaudRates());
@@ -10,6 +10,22 @@ ModemFieldsC::ModemFieldsC() {
     }
     linkBox.SetEntries(std::move(links));
     modeBox.SetEntries({"Remote", "Base"});
+}
+
+ComboBoxModelC& ModemFieldsC::box(BoxT which) {
+    switch (which) {
+    case BoxT::Port:
+        return portBox;
+    case BoxT::Baud:
+        return baudBox;
+    case BoxT::Device:
+        return deviceBox;
+    case BoxT::Link:
+        return linkBox;
+    case BoxT::Mode:
+        break;
+    }
+    return modeBox;
 }
 
 void ModemFieldsC::TakeFromControls() {

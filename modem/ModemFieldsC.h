@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ComboBoxModelC.h"
+#include "common/ComboBoxModelC.h"
 
 #include <string>
 
@@ -8,7 +8,11 @@
 // edited and as read, and the connection state.
 class ModemFieldsC {
 public:
+    enum class BoxT { Port, Baud, Device, Link, Mode };
+
     ModemFieldsC();
+
+    ComboBoxModelC& box(BoxT which);
 
     // Copies the texts of the boxes' selections into the text fields.
     void TakeFromControls();

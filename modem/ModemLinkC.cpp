@@ -1,9 +1,6 @@
-#include "ModemLinkC.h"
+#include "modem/ModemLinkC.h"
 
-#include "EventLogFileC.h"
-#include "ModemFieldsC.h"
-#include "ModemViewI.h"
-#include "platform/PortNames.h"
+#include "common/EventLogFileC.h"
 #include "platform/SerialDevice.h"
 
 #include <chrono>
@@ -35,8 +32,7 @@ std::string Formatted(const char* format, const char* text, size_t length) {
 
 } // namespace
 
-ModemLinkC::ModemLinkC(ModemFieldsC& fields, EventLogFileC& log, ModemViewI& view)
-    : fields_(fields), log_(log), view_(view), device_(std::make_unique<SerialDevice>()) {}
+ModemLinkC::ModemLinkC(EventLogFileC& log) : log_(log), device_(std::make_unique<SerialDevice>()) {}
 
 ModemLinkC::~ModemLinkC() = default;
 
@@ -44,23 +40,15 @@ bool ModemLinkC::HandleValid() const {
     return device_->isOpen();
 }
 
-int ModemLinkC::OpenModemPort(const std::string& baudText, bool reportErrors) {
+int ModemLinkC::OpenModemPort(const std::string& portText, const std::string& baudText) {
     if (HandleValid()) {
         CloseModemPort();
     }
-    view_.TakeControls();
-    fields_.TakeFromControls();
-    oryx::platform::SerialError opened = device_->open(fields_.portText);
+    oryx::platform::SerialError opened = device_->open(portText);
+    openError_ = opened.code;
     SleepMs(200);
     PurgeQueues();
     if (!opened.ok()) {
-        if (reportErrors) {
-            const std::string text = "Couldn't open port " +
-                                     oryx::platform::PortNames::displayName(fields_.portText) +
-                                     ". rc=" + std::to_string(opened.code) + "\r\n";
-            log_.Log(text);
-            view_.MessageBox(text, "Error", ModemViewI::ButtonsT::Ok, ModemViewI::IconT::None);
-        }
         return RC_PORT_SETUP_FAILED;
     }
     LineSettings settings;
@@ -73,11 +61,6 @@ int ModemLinkC::OpenModemPort(const std::string& baudText, bool reportErrors) {
     settings.dtrOn = true;
     settings.rtsOn = true;
     if (!device_->configure(settings).ok()) {
-        if (reportErrors) {
-            view_.MessageBox("Unable to configure the serial port", "Error",
-                             ModemViewI::ButtonsT::Ok, ModemViewI::IconT::None);
-        }
-        log_.Log("Unable to configure the serial port");
         return RC_PORT_SETUP_FAILED;
     }
     device_->setTimeouts(kLinkTimeouts);
@@ -242,9 +225,7 @@ int ModemLinkC::RadioCommand(const char* command, int& value) {
     }
     char send[kBufferSize] = {};
     std::strncpy(send, command, sizeof send - 1);
-    WriteStr(send);
-    PortWrite(CR);
-    PortWrite(LF);
+    SendLine(send);
 
     char reply[kBufferSize] = {};
     if (!WaitForFirstReplyByte()) {
@@ -278,10 +259,6 @@ bool ModemLinkC::WaitForFirstReplyByte() {
 }
 
 void ModemLinkC::PurgeQueues() {
-    device_->purge(true, true);
-}
-
-void ModemLinkC::PurgeAll() {
     device_->purge(true, true);
 }
 

@@ -1,21 +1,20 @@
 #pragma once
 
-#include "ModemResultC.h"
+#include "modem/ModemResultC.h"
 
 #include <cstddef>
 #include <memory>
 #include <string>
 
 class EventLogFileC;
-class ModemFieldsC;
-class ModemViewI;
 namespace oryx::platform {
 class SerialDevice;
 }
 
 // The synchronous serial link to a radio modem: small blocking primitives that each report
 // a result code and write their own error line to the event log, and RadioCommand, which
-// frames one command and decodes the hexadecimal value of the reply.
+// frames one command and decodes the hexadecimal value of the reply. It knows nothing of the
+// dialog: whoever opens it names the port, and tells the user when the open fails.
 class ModemLinkC {
 public:
     static constexpr size_t kBufferSize = 200;
@@ -28,12 +27,14 @@ public:
         unsigned inQueue = 0;   // bytes waiting to be read
     };
 
-    ModemLinkC(ModemFieldsC& fields, EventLogFileC& log, ModemViewI& view);
+    explicit ModemLinkC(EventLogFileC& log);
     ~ModemLinkC();
     ModemLinkC(const ModemLinkC&) = delete;
     ModemLinkC& operator=(const ModemLinkC&) = delete;
 
-    int OpenModemPort(const std::string& baudText, bool reportErrors);
+    // RC_PORT_SETUP_FAILED when the device does not open (openError() says why) or refuses the
+    // line settings (the handle then stays valid until CloseModemPort).
+    int OpenModemPort(const std::string& portText, const std::string& baudText);
     int CloseModemPort();
     int ReadChar(char& byte);
     int WriteStr(const char* text);
@@ -44,11 +45,12 @@ public:
     static int HexToInt(const char* text);
     int RadioCommand(const char* command, int& value);
 
-    // WriteStr followed by CR and LF, for the lines that get no reply.
+    // WriteStr followed by CR and LF, the end of every command line; the results are not
+    // checked (each failing write has logged itself).
     void SendLine(const char* text);
-    // Discards the driver's queues: transmit and receive, or everything including pending I/O.
+    // Discards the driver's transmit and receive queues. With synchronous I/O nothing else is
+    // pending, so this is also the purge of everything.
     void PurgeQueues();
-    void PurgeAll();
     // Queries and clears the driver's error state and queue counts.
     LineStatusS ClearCommError();
     // Switches the open port to another baud rate; false when the device refuses it.
@@ -56,13 +58,14 @@ public:
 
     bool HandleValid() const;
     bool modemPortOpen() const { return portOpen_; }
+    // The platform's error code of the last open that failed; 0 after an open that worked.
+    int openError() const { return openError_; }
 
 private:
     bool WaitForFirstReplyByte();
 
-    ModemFieldsC& fields_;
     EventLogFileC& log_;
-    ModemViewI& view_;
     std::unique_ptr<oryx::platform::SerialDevice> device_;
     bool portOpen_ = false;
+    int openError_ = 0;
 };

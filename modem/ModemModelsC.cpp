@@ -1,7 +1,81 @@
-#include "ModemModelsC.h"
+#include "modem/ModemModelsC.h"
 
 #include <algorithm>
-#include <array>
+
+namespace {
+
+using RowS = ModemModelS::CommandRowS;
+using VariantT = RowS::VariantT;
+
+const RowS kPacketAttempts{"pr10", "ERROR: Could not set 'packet delivery attempts'."};
+const RowS kPointToPoint{"wu01", "ERROR: Could not set 'Point-To-Point' (service)."};
+const std::vector<std::string> kTwoPowerLevels = {"Low 10mW", "High 100mW (def.)"};
+
+const std::vector<ModemModelS>& Table() {
+    static const std::vector<ModemModelS> table = {
+        {.number = ModemModelsC::kModel2400,
+         .devices = {"ORYX61R", "ORYX61B"},
+         .powerLevels = kTwoPowerLevels,
+         .baudCodes = {"109", "083", "057", "040", "014", "009"},
+         .defaultBaudIndex = 3,
+         .kvDefaultBaudIndex = 3,
+         .worldwideBand = "01",
+         .bandBaud = "9600",
+         .defaultBandRows = {{"pe1", "ERROR: Could not set 'Band to France'."},
+                             {"wt1", "ERROR: Could not set 'Channel access mode'."}},
+         .fixedParameterRows = {kPacketAttempts}},
+        {.number = ModemModelsC::kModel2410,
+         .devices = {"ORYX62R", "ORYX62B", ModemModelsC::kVariantDevice},
+         .powerLevels = kTwoPowerLevels,
+         .baudCodes = {"2F", "17", "0F", "0B", "03", "01"},
+         .defaultBaudIndex = 5,
+         .kvDefaultBaudIndex = 3,
+         .worldwideBand = "06",
+         .readsRange = true,
+         .defaultBandRows = {{"pe06", "ERROR: Could not set 'Band'.", VariantT::KvVariant, "pe00"}},
+         .fixedParameterRows = {{"pn1", "ERROR: Could not set 'max. remotes'."},
+                                {"pw34", "ERROR: Could not set 'max. buffer size'.",
+                                 VariantT::KvVariant, "pw30"},
+                                kPacketAttempts,
+                                kPointToPoint,
+                                {"dx00", "ERROR: Could not set 'Range'.", VariantT::KvVariant,
+                                 "dx04"}}},
+        {.number = ModemModelsC::kModel2450,
+         .devices = {"ORYX63R", "ORYX63B"},
+         .powerLevels = {"Low 10mW", "Med 63mW (def.)", "High 250mW"},
+         .baudCodes = {"5F", "2F", "1F", "17", "07", "03"},
+         .defaultBaudIndex = 5,
+         .kvDefaultBaudIndex = 5,
+         .worldwideBand = "0B",
+         .defaultBandRows = {{"pe0B", "ERROR: Could not set 'Band to France'."}},
+         .fixedParameterRows = {{"pn01", "ERROR: Could not set 'max. remotes'."},
+                                {"pw2F", "ERROR: Could not set 'max. buffer size'."},
+                                kPacketAttempts,
+                                kPointToPoint,
+                                {"dm00", "ERROR: Could not set 'Range (dm)'.",
+                                 VariantT::FirstDevice, "dm01"},
+                                {"dx00", "ERROR: Could not set 'Range (dx)'.",
+                                 VariantT::FirstDevice, "dx0F"},
+                                {"zb01", "ERROR: Could not set the Banner display."},
+                                {"zc01", "ERROR: Could not set the Escape sequence mode."},
+                                {"zr00", "ERROR: Could not set the RTS pin."},
+                                {"zs00", "ERROR: Could not set the Sleep pin."},
+                                {"ww01", "ERROR: Could not set the DCD line."}}},
+    };
+    return table;
+}
+
+} // namespace
+
+const ModemModelS& ModemModelsC::Model(int modelNumber) {
+    static const ModemModelS unknown{
+        .number = -1, .devices = {"ORYX63R", "ORYX63B"}, .powerLevels = kTwoPowerLevels};
+    const auto& table = Table();
+    auto found = std::find_if(table.begin(), table.end(), [modelNumber](const ModemModelS& m) {
+        return m.number == modelNumber;
+    });
+    return found == table.end() ? unknown : *found;
+}
 
 const std::vector<std::string>& ModemModelsC::BaudRates() {
     static const std::vector<std::string> rates = {"4800",  "9600",  "14400",
@@ -15,53 +89,10 @@ int ModemModelsC::BaudIndex(const std::string& baudText) {
     return found == rates.end() ? -1 : static_cast<int>(found - rates.begin());
 }
 
-std::vector<std::string> ModemModelsC::Devices(int modelNumber) {
-    switch (modelNumber) {
-    case kModel2400:
-        return {"ORYX61R", "ORYX61B"};
-    case kModel2410:
-        return {"ORYX62R", "ORYX62B", kVariantDevice};
-    default:
-        return {"ORYX63R", "ORYX63B"};
-    }
-}
-
 std::optional<std::string> ModemModelsC::BaudRateCode(int modelNumber, int baudIndex) {
-    static const std::array<const char*, 6> codes2400 = {"109", "083", "057", "040", "014", "009"};
-    static const std::array<const char*, 6> codes2410 = {"2F", "17", "0F", "0B", "03", "01"};
-    static const std::array<const char*, 6> codes2450 = {"5F", "2F", "1F", "17", "07", "03"};
-    if (baudIndex < 0 || baudIndex > kLastBaudIndex) {
+    const std::vector<std::string>& codes = Model(modelNumber).baudCodes;
+    if (baudIndex < 0 || static_cast<size_t>(baudIndex) >= codes.size()) {
         return std::nullopt;
     }
-    const auto i = static_cast<size_t>(baudIndex);
-    switch (modelNumber) {
-    case kModel2400:
-        return codes2400[i];
-    case kModel2410:
-        return codes2410[i];
-    case kModel2450:
-        return codes2450[i];
-    default:
-        return std::nullopt;
-    }
-}
-
-std::optional<std::string> ModemModelsC::WorldwideBand(int modelNumber) {
-    switch (modelNumber) {
-    case kModel2400:
-        return "01";
-    case kModel2410:
-        return "06";
-    case kModel2450:
-        return "0B";
-    default:
-        return std::nullopt;
-    }
-}
-
-std::vector<std::string> ModemModelsC::PowerLevels(int modelNumber) {
-    if (modelNumber == kModel2450) {
-        return {"Low 10mW", "Med 63mW (def.)", "High 250mW"};
-    }
-    return {"Low 10mW", "High 100mW (def.)"};
+    return codes[static_cast<size_t>(baudIndex)];
 }

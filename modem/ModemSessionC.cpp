@@ -1,16 +1,42 @@
-#include "ModemSessionC.h"
+#include "modem/ModemSessionC.h"
 
-#include "EventLogFileC.h"
-#include "ModemModelsC.h"
+#include "common/EventLogFileC.h"
+#include "modem/ModemModelsC.h"
+#include "platform/PortNames.h"
 
 #include <chrono>
 #include <thread>
 
 ModemSessionC::ModemSessionC(EventLogFileC& log, ModemViewI& view)
-    : log_(log), view_(view), link_(fields_, log, view) {}
+    : log_(log), view_(view), link_(log) {}
 
 void ModemSessionC::Log(const std::string& text) {
     log_.Log(text);
+}
+
+int ModemSessionC::OpenModemPort(const std::string& baudText, bool reportErrors) {
+    TakeFieldsFromControls();
+    const int rc = link_.OpenModemPort(fields_.portText, baudText);
+    if (rc == RC_OK) {
+        return rc;
+    }
+    if (!link_.HandleValid()) {
+        if (reportErrors) {
+            const std::string text = "Couldn't open port " +
+                                     oryx::platform::PortNames::displayName(fields_.portText) +
+                                     ". rc=" + std::to_string(link_.openError()) + "\r\n";
+            log_.Log(text);
+            view_.MessageBox(text, "Error", ModemViewI::ButtonsT::Ok, ModemViewI::IconT::None);
+        }
+        return rc;
+    }
+    // The device opened but refused the line settings.
+    if (reportErrors) {
+        view_.MessageBox("Unable to configure the serial port", "Error", ModemViewI::ButtonsT::Ok,
+                         ModemViewI::IconT::None);
+    }
+    log_.Log("Unable to configure the serial port");
+    return rc;
 }
 
 void ModemSessionC::TakeFieldsFromControls() {
@@ -27,7 +53,7 @@ void ModemSessionC::ShowConnectedState() {
     ModemFieldsC& f = fields_;
     f.portBox.SetEnabled(false);
     f.deviceBox.SetEnabled(true);
-    f.deviceBox.SetEntries(ModemModelsC::Devices(f.modelNumber));
+    f.deviceBox.SetEntries(ModemModelsC::Model(f.modelNumber).devices);
     f.deviceIndex = -1;
     f.linkBox.SetEnabled(true);
     f.modeBox.SetEnabled(true);

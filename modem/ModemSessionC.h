@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ModemFieldsC.h"
-#include "ModemLinkC.h"
-#include "ModemViewI.h"
+#include "modem/ModemFieldsC.h"
+#include "modem/ModemLinkC.h"
+#include "modem/ModemViewI.h"
 
 class EventLogFileC;
 
@@ -19,6 +19,9 @@ public:
     ModemViewI& view() { return view_; }
 
     void Log(const std::string& text);
+    // Opens the port on screen at the baud rate; on failure logs and, when asked to, tells the
+    // user why.
+    int OpenModemPort(const std::string& baudText, bool reportErrors);
     void TakeFieldsFromControls();
     void WriteFieldsToControls();
 

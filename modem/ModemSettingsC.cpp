@@ -1,7 +1,7 @@
-#include "ModemSettingsC.h"
+#include "modem/ModemSettingsC.h"
 
-#include "ModemModelsC.h"
-#include "ModemSessionC.h"
+#include "modem/ModemModelsC.h"
+#include "modem/ModemSessionC.h"
 
 #include <algorithm>
 #include <cctype>
@@ -58,38 +58,6 @@ bool AnswerCarriesCode(const std::string& reply, const std::string& code) {
     return !answer.empty() && WithoutLeadingZeros(answer) == WithoutLeadingZeros(code);
 }
 
-struct FixedParameterS {
-    std::string command;
-    const char* errorLog;
-};
-
-std::vector<FixedParameterS> FixedParameters(int modelNumber, bool kvVariant, int deviceIndex) {
-    switch (modelNumber) {
-    case ModemModelsC::kModel2400:
-        return {{"pr10", "ERROR: Could not set 'packet delivery attempts'."}};
-    case ModemModelsC::kModel2410:
-        return {{"pn1", "ERROR: Could not set 'max. remotes'."},
-                {kvVariant ? "pw30" : "pw34", "ERROR: Could not set 'max. buffer size'."},
-                {"pr10", "ERROR: Could not set 'packet delivery attempts'."},
-                {"wu01", "ERROR: Could not set 'Point-To-Point' (service)."},
-                {kvVariant ? "dx04" : "dx00", "ERROR: Could not set 'Range'."}};
-    case ModemModelsC::kModel2450:
-        return {{"pn01", "ERROR: Could not set 'max. remotes'."},
-                {"pw2F", "ERROR: Could not set 'max. buffer size'."},
-                {"pr10", "ERROR: Could not set 'packet delivery attempts'."},
-                {"wu01", "ERROR: Could not set 'Point-To-Point' (service)."},
-                {deviceIndex == 0 ? "dm01" : "dm00", "ERROR: Could not set 'Range (dm)'."},
-                {deviceIndex == 0 ? "dx0F" : "dx00", "ERROR: Could not set 'Range (dx)'."},
-                {"zb01", "ERROR: Could not set the Banner display."},
-                {"zc01", "ERROR: Could not set the Escape sequence mode."},
-                {"zr00", "ERROR: Could not set the RTS pin."},
-                {"zs00", "ERROR: Could not set the Sleep pin."},
-                {"ww01", "ERROR: Could not set the DCD line."}};
-    default:
-        return {};
-    }
-}
-
 } // namespace
 
 bool ModemSettingsC::Query(const char* command, int& value, const char* errorLog,
@@ -140,7 +108,7 @@ int ModemSettingsC::ReadSettings() {
     f.readLink = static_cast<int>(std::min(static_cast<unsigned>(value), kMaxLink));
     f.linkText = std::to_string(f.readLink);
 
-    if (f.modelNumber == ModemModelsC::kModel2410) {
+    if (ModemModelsC::Model(f.modelNumber).readsRange) {
         if (!Query("dx?", value, "ERROR: Could not read 'Range'.", "Range")) {
             return RC_UNDEFINED;
         }
@@ -176,6 +144,15 @@ int ModemSettingsC::ReadSettings() {
 }
 
 int ModemSettingsC::SaveSettings() {
+    const int rc = WriteSettings();
+    if (rc != RC_OK) {
+        // A notice speaks of a save that went through; this one did not.
+        saveNotice_.clear();
+    }
+    return rc;
+}
+
+int ModemSettingsC::WriteSettings() {
     ModemSessionC::WaitCursorC wait(session_.view());
     ModemFieldsC& f = session_.fields();
     ModemLinkC& link = session_.link();
@@ -246,9 +223,9 @@ int ModemSettingsC::ChangeBaudRate() {
         session_.Log("ERROR: Could not set computer to new baudrate.");
         return RC_PORT_SETUP_FAILED;
     }
-    link.PurgeAll();
+    link.PurgeQueues();
     SleepMs(200);
-    link.PurgeAll();
+    link.PurgeQueues();
     link.PortWrite(ModemLinkC::CR);
     SleepMs(200);
     link.SendLine("sd?");
@@ -284,8 +261,9 @@ void ModemSettingsC::Refuse(const char* errorLog, const char* message, const cha
 
 int ModemSettingsC::WriteFixedParameters() {
     const ModemFieldsC& f = session_.fields();
-    for (const FixedParameterS& row : FixedParameters(f.modelNumber, f.kvVariant, f.deviceIndex)) {
-        if (!Set(row.command, row.errorLog)) {
+    for (const ModemModelS::CommandRowS& row :
+         ModemModelsC::Model(f.modelNumber).fixedParameterRows) {
+        if (!Set(row.Text(f.kvVariant, f.deviceIndex), row.errorLog)) {
             return 1;
         }
     }

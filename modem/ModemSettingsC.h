@@ -16,7 +16,7 @@ public:
     int WriteFixedParameters();
 
     // What the user must be told about the last successful save beyond "Settings saved.";
-    // empty when nothing.
+    // empty when nothing, and after a save that failed.
     const std::string& saveNotice() const { return saveNotice_; }
 
 private:
@@ -24,6 +24,7 @@ private:
     bool Query(const char* command, int& value, const char* errorLog, const char* caption);
     // One set command; on failure logs the text and returns false.
     bool Set(const std::string& command, const char* errorLog);
+    int WriteSettings();
     int ChangeBaudRate();
     // Refuses a save whose mode or link number the radio could not take; nothing but "z>"
     // reaches the radio then.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/DetectWaitHooksS.h"
+
 #include <functional>
 #include <string>
 
@@ -11,14 +13,8 @@ public:
     enum class IconT { None, Information, Question, Exclamation, Stop };
     enum class AnswerT { Ok, Yes, No, Cancel };
 
-    // What the detect wait needs of the view: keep the user interface alive for the given
-    // time between two polls of the line, and tell whether the user cancelled.
-    struct DetectWaitT {
-        std::function<void(int ms)> pumpFor;
-        std::function<bool()> cancelled;
-    };
     // Runs the wait with the view's event pump and cancel flag; true when bytes arrived.
-    using DetectRunnerT = std::function<bool(const DetectWaitT&)>;
+    using DetectRunnerT = std::function<bool(const DetectWaitHooksS&)>;
 
     virtual ~ModemViewI() = default;
 

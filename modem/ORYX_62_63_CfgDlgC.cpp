@@ -1,10 +1,11 @@
-#include "ORYX_62_63_CfgDlgC.h"
+#include "modem/ORYX_62_63_CfgDlgC.h"
 
-#include "DialogUnitsC.h"
-#include "ORYX_DetectDlgC.h"
-#include "ORYX_HelpDlgC.h"
-#include "ServiceDlgC.h"
-#include "SettingsStoreC.h"
+#include "app/DialogControlsC.h"
+#include "app/DialogUnitsC.h"
+#include "app/ORYX_DetectDlgC.h"
+#include "app/ORYX_HelpDlgC.h"
+#include "app/SettingsStoreC.h"
+#include "modem/ServiceDlgC.h"
 #include "platform/PortEnumerator.h"
 #include "platform/PortNames.h"
 
@@ -73,8 +74,8 @@ ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(QWidget* parent)
     : ORYX_62_63_CfgDlgC(MachinePortsThatOpen(), parent) {}
 
 ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(std::vector<std::string> portsThatOpen, QWidget* parent)
-    : QDialog(parent), eventLog_("ORYX_Log.txt", 500), core_(eventLog_, *this),
-      ports_(std::move(portsThatOpen)) {
+    : QDialog(parent), eventLog_(EventLogFileC::kFileName, EventLogFileC::kMaxLines),
+      core_(eventLog_, *this), ports_(std::move(portsThatOpen)) {
     CreateControls();
     SettingsStoreC store;
     core_.OnInitDialog(ports_, PortEntryFor(store.port().toStdString()),
@@ -103,82 +104,53 @@ void ORYX_62_63_CfgDlgC::setServiceMode(bool on) {
     ShowControls();
 }
 
-QComboBox* ORYX_62_63_CfgDlgC::AddBox(ControlId id, const QRect& geometry, ComboBoxModelC& model) {
-    auto* box = new QComboBox(this);
-    box->setObjectName(QString::number(id));
-    box->setEditable(false);
-    box->setGeometry(geometry);
-    boxes_[box] = &model;
-    connect(box, &QComboBox::activated, this, [this, box, &model](int index) {
-        model.Select(index);
-        if (box->objectName() == QString::number(IDC_MODE) ||
-            box->objectName() == QString::number(IDC_DEVICE)) {
-            core_.OnModeOrDeviceChanged();
-        }
-    });
-    return box;
-}
-
 QComboBox* ORYX_62_63_CfgDlgC::AddLabelledBox(ControlId id, const QRect& geometry,
-                                              ComboBoxModelC& model, ControlId labelId,
+                                              ModemFieldsC::BoxT which, ControlId labelId,
                                               const QString& label, const QRect& labelGeometry) {
-    QComboBox* box = AddBox(id, geometry, model);
-    labels_[box] = AddLabel(labelId, label, labelGeometry, box);
-    return box;
-}
-
-QLabel* ORYX_62_63_CfgDlgC::AddLabel(ControlId id, const QString& text, const QRect& geometry,
-                                     QWidget* buddy) {
-    auto* label = new QLabel(text, this);
-    label->setObjectName(QString::number(id));
-    label->setGeometry(geometry);
-    // Fonts here run wider than the one the layout was drawn for; never cut a label short.
-    label->resize(std::max(geometry.width(), label->sizeHint().width()), geometry.height());
-    label->setBuddy(buddy);
-    return label;
-}
-
-QPushButton* ORYX_62_63_CfgDlgC::AddButton(ControlId id, const QString& text,
-                                           const QRect& geometry) {
-    auto* button = new QPushButton(text, this);
-    button->setObjectName(QString::number(id));
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    return button;
+    const DialogControlsC::LabelledBoxS made =
+        DialogControlsC(*this).LabelledDropDown(id, geometry, labelId, label, labelGeometry);
+    boxes_[made.box] = which;
+    labels_[made.box] = made.label;
+    connect(made.box, &QComboBox::activated, this,
+            [this, which](int index) { core_.OnBoxSelected(which, index); });
+    return made.box;
 }
 
 void ORYX_62_63_CfgDlgC::CreateControls() {
     setWindowTitle(QStringLiteral("ORYX 62/63 Config Tool"));
     DialogUnitsC du(font());
     setFixedSize(du.size(145, 111));
-    ModemFieldsC& f = core_.fields();
+    DialogControlsC controls(*this);
+    using BoxT = ModemFieldsC::BoxT;
 
     (new QGroupBox(this))->setGeometry(du.rect(3, 3, 139, 41));
     // A drop-down list's template height includes its open list; the closed box is one line.
     const int boxHeight = du.y(12);
     auto boxRect = [&](int x, int y, int w) { return QRect(du.x(x), du.y(y), du.x(w), boxHeight); };
 
-    QComboBox* port = AddLabelledBox(IDC_PORT, boxRect(40, 11, 50), f.portBox, IDC_PORT_LABEL,
+    QComboBox* port = AddLabelledBox(IDC_PORT, boxRect(40, 11, 50), BoxT::Port, IDC_PORT_LABEL,
                                      QStringLiteral("&COM Port:"), du.rect(7, 13, 33, 8));
-    QComboBox* baud = AddLabelledBox(IDC_BAUD, boxRect(40, 27, 50), f.baudBox, IDC_BAUD_LABEL,
+    QComboBox* baud = AddLabelledBox(IDC_BAUD, boxRect(40, 27, 50), BoxT::Baud, IDC_BAUD_LABEL,
                                      QStringLiteral("&Baudrate:"), du.rect(7, 29, 32, 8));
-    connect_ = AddButton(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(97, 10, 41, 14));
-    service_ = AddButton(IDC_SERVICE, QStringLiteral("Service"), du.rect(97, 26, 41, 14));
+    connect_ = controls.Button(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(97, 10, 41, 14));
+    service_ = controls.Button(IDC_SERVICE, QStringLiteral("Service"), du.rect(97, 26, 41, 14));
 
     auto* settings = new QGroupBox(this);
     settings->setObjectName(QString::number(IDC_SETTINGS_GROUP));
     settings->setGeometry(du.rect(3, 46, 139, 62));
     QComboBox* device =
-        AddLabelledBox(IDC_DEVICE, boxRect(40, 54, 50), f.deviceBox, IDC_DEVICE_LABEL,
+        AddLabelledBox(IDC_DEVICE, boxRect(40, 54, 50), BoxT::Device, IDC_DEVICE_LABEL,
                        QStringLiteral("&Device:"), du.rect(8, 56, 26, 8));
-    QComboBox* link = AddLabelledBox(IDC_LINK, boxRect(110, 54, 28), f.linkBox, IDC_LINK_LABEL,
+    QComboBox* link = AddLabelledBox(IDC_LINK, boxRect(110, 54, 28), BoxT::Link, IDC_LINK_LABEL,
                                      QStringLiteral("&Link:"), du.rect(94, 56, 16, 8));
-    QPushButton* about = AddButton(IDC_ABOUT, QStringLiteral("&About"), du.rect(7, 73, 29, 14));
-    QComboBox* mode = AddLabelledBox(IDC_MODE, boxRect(91, 72, 47), f.modeBox, IDC_MODE_LABEL,
+    QPushButton* about =
+        controls.Button(IDC_ABOUT, QStringLiteral("&About"), du.rect(7, 73, 29, 14));
+    QComboBox* mode = AddLabelledBox(IDC_MODE, boxRect(91, 72, 47), BoxT::Mode, IDC_MODE_LABEL,
                                      QStringLiteral("&Mode:"), du.rect(69, 76, 21, 8));
-    default_ = AddButton(IDC_DEFAULT, QStringLiteral("&Default"), du.rect(7, 90, 42, 14));
-    save_ = AddButton(IDC_SAVE, QStringLiteral("&Save"), du.rect(52, 90, 42, 14));
-    QPushButton* close = AddButton(IDC_CLOSE, QStringLiteral("&Close"), du.rect(96, 90, 42, 14));
+    default_ = controls.Button(IDC_DEFAULT, QStringLiteral("&Default"), du.rect(7, 90, 42, 14));
+    save_ = controls.Button(IDC_SAVE, QStringLiteral("&Save"), du.rect(52, 90, 42, 14));
+    QPushButton* close =
+        controls.Button(IDC_CLOSE, QStringLiteral("&Close"), du.rect(96, 90, 42, 14));
 
     QWidget* order[] = {port,  baud, connect_, service_, device, link,
                         about, mode, default_, save_,    close};
@@ -213,22 +185,20 @@ void ORYX_62_63_CfgDlgC::ShowBox(QComboBox* box, const ComboBoxModelC& model) {
 }
 
 void ORYX_62_63_CfgDlgC::ShowControls() {
-    showing_ = true;
-    for (auto& [box, model] : boxes_) {
-        ShowBox(box, *model);
+    ModemFieldsC& f = core_.fields();
+    for (auto& [box, which] : boxes_) {
+        ShowBox(box, f.box(which));
     }
-    const ModemFieldsC& f = core_.fields();
     connect_->setText(QString::fromStdString(f.connectLabel));
     save_->setEnabled(f.saveEnabled);
     default_->setEnabled(f.defaultEnabled);
     service_->setVisible(f.serviceVisible);
     service_->setEnabled(f.serviceEnabled);
-    showing_ = false;
 }
 
 void ORYX_62_63_CfgDlgC::TakeControls() {
-    for (auto& [box, model] : boxes_) {
-        model->Select(box->currentIndex());
+    for (auto& [box, which] : boxes_) {
+        core_.fields().box(which).Select(box->currentIndex());
     }
 }
 
@@ -259,9 +229,7 @@ void ORYX_62_63_CfgDlgC::Beep() {
 bool ORYX_62_63_CfgDlgC::RunDetectDialog(const std::string& caption, const DetectRunnerT& wait) {
     ORYX_DetectDlgC detect(this);
     detect.title = caption;
-    return detect.RunWait([&wait](const ORYX_DetectDlgC::WaitHooksT& hooks) {
-        return wait({hooks.pumpFor, hooks.cancelled});
-    }) == QDialog::Accepted;
+    return detect.RunWait(wait) == QDialog::Accepted;
 }
 
 void ORYX_62_63_CfgDlgC::StorePortSettings(const std::string& portText,

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "EventLogFileC.h"
-#include "ModemDialogCoreC.h"
-#include "ModemViewI.h"
+#include "common/EventLogFileC.h"
+#include "modem/ModemDialogCoreC.h"
+#include "modem/ModemViewI.h"
 
 #include <QDialog>
 #include <map>
 
-class ComboBoxModelC;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -61,11 +60,8 @@ protected:
 private:
     void CreateControls();
     std::string PortEntryFor(const std::string& storedPort) const;
-    QComboBox* AddBox(ControlId id, const QRect& geometry, ComboBoxModelC& model);
-    QComboBox* AddLabelledBox(ControlId id, const QRect& geometry, ComboBoxModelC& model,
+    QComboBox* AddLabelledBox(ControlId id, const QRect& geometry, ModemFieldsC::BoxT which,
                               ControlId labelId, const QString& label, const QRect& labelGeometry);
-    QLabel* AddLabel(ControlId id, const QString& text, const QRect& geometry, QWidget* buddy);
-    QPushButton* AddButton(ControlId id, const QString& text, const QRect& geometry);
     void ShowBox(QComboBox* box, const ComboBoxModelC& model);
     void OnServiceButton();
     void OnAboutButton();
@@ -74,11 +70,10 @@ private:
     EventLogFileC eventLog_;
     ModemDialogCoreC core_;
     std::vector<std::string> ports_;
-    std::map<QComboBox*, ComboBoxModelC*> boxes_;
+    std::map<QComboBox*, ModemFieldsC::BoxT> boxes_;
     std::map<QComboBox*, QLabel*> labels_;
     QPushButton* connect_ = nullptr;
     QPushButton* service_ = nullptr;
     QPushButton* save_ = nullptr;
     QPushButton* default_ = nullptr;
-    bool showing_ = false;
 };

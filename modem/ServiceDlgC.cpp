@@ -1,8 +1,8 @@
-#include "ServiceDlgC.h"
+#include "modem/ServiceDlgC.h"
 
-#include "DialogUnitsC.h"
-#include "ModemFieldsC.h"
-#include "ModemModelsC.h"
+#include "app/DialogUnitsC.h"
+#include "modem/ModemFieldsC.h"
+#include "modem/ModemModelsC.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -41,10 +41,10 @@ void ServiceDlgC::CreateControls() {
 
 void ServiceDlgC::OnInitDialog() {
     band_->addItems({QStringLiteral("Altorvia Worldwide"), QStringLiteral("Altorvia USA")});
-    const auto worldwide = ModemModelsC::WorldwideBand(fields_.modelNumber);
-    shownBand_ = worldwide && fields_.band == *worldwide ? 0 : 1;
+    const ModemModelS& model = ModemModelsC::Model(fields_.modelNumber);
+    shownBand_ = model.ServiceBandEntry(fields_.band);
     band_->setCurrentIndex(shownBand_);
-    for (const std::string& level : ModemModelsC::PowerLevels(fields_.modelNumber)) {
+    for (const std::string& level : model.powerLevels) {
         power_->addItem(QString::fromStdString(level));
     }
     power_->setCurrentIndex(fields_.power < power_->count() ? fields_.power : -1);
@@ -54,11 +54,8 @@ void ServiceDlgC::OnOK() {
     // The box shows "USA" for any band that is not the model's worldwide one; rewriting the
     // band from an untouched box would replace such a band with "00".
     if (band_->currentIndex() != shownBand_) {
-        if (band_->currentIndex() == 1) {
-            fields_.band = "00";
-        } else if (auto worldwide = ModemModelsC::WorldwideBand(fields_.modelNumber)) {
-            fields_.band = *worldwide;
-        }
+        fields_.band = ModemModelsC::Model(fields_.modelNumber)
+                           .BandForEntry(band_->currentIndex(), fields_.band);
     }
     // A power read from the radio that the box does not list leaves the box empty; OK must
     // then keep that power rather than turn it into "no entry" (-1), which no radio accepts.

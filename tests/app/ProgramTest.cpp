@@ -1,7 +1,7 @@
 // The program as main() runs it: the application object is made inside, from argv.
 #include "IsolatedSettingsC.h"
 #include "ModalDriverC.h"
-#include "ORYX_CfgAppC.h"
+#include "app/ORYX_CfgAppC.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

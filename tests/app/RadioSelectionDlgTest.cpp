@@ -1,7 +1,7 @@
 #include "IsolatedSettingsC.h"
 #include "ModalDriverC.h"
-#include "RadioSelectionDlgC.h"
-#include "SettingsStoreC.h"
+#include "app/RadioSelectionDlgC.h"
+#include "app/SettingsStoreC.h"
 
 #include <QRadioButton>
 #include <gtest/gtest.h>

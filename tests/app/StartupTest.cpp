@@ -1,8 +1,8 @@
-#include "EventLogFileC.h"
 #include "IsolatedSettingsC.h"
 #include "ModalDriverC.h"
-#include "ORYX_CfgAppC.h"
-#include "RadioSelectionDlgC.h"
+#include "app/ORYX_CfgAppC.h"
+#include "app/RadioSelectionDlgC.h"
+#include "common/EventLogFileC.h"
 
 #include <QDialog>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "EventLogFileC.h"
 #include "IsolatedLogC.h"
-#include "ModemDialogCoreC.h"
 #include "ScriptedModemViewC.h"
+#include "common/EventLogFileC.h"
+#include "modem/ModemDialogCoreC.h"
 #include "sim/ModemRadio.h"
 
 #include <algorithm>

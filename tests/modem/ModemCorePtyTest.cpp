@@ -1,5 +1,5 @@
 #include "ModemCoreFixture.h"
-#include "ModemModelsC.h"
+#include "modem/ModemModelsC.h"
 
 #include <chrono>
 #include <functional>
@@ -54,11 +54,11 @@ TEST_P(ModemWireTest, ReadSaveAndDefaultsSendExactlyTheseCommands) {
     EXPECT_EQ(Commands(), c.read);
     EXPECT_EQ(Count("Radio settings read OK."), 1);
     EXPECT_EQ(fields().linkText, "3");
-    EXPECT_EQ(fields().deviceText, c.kv ? "KV7730" : ModemModelsC::Devices(c.model)[0]);
+    EXPECT_EQ(fields().deviceText, c.kv ? "KV7730" : ModemModelsC::Model(c.model).devices[0]);
 
     ClearTraffic();
     fields().linkBox.Select(10);
-    core->OnSave();
+    EXPECT_EQ(core->OnSave(), ModemOutcomeT::Ok);
     EXPECT_EQ(CommandsThrough("z>"), c.save);
     EXPECT_EQ(view.BoxTexts().back(), "Settings saved.");
     EXPECT_FALSE(fields().connected);
@@ -69,7 +69,7 @@ TEST_P(ModemWireTest, ReadSaveAndDefaultsSendExactlyTheseCommands) {
     core->OnConnectButton();
     ASSERT_TRUE(fields().connected);
     ClearTraffic();
-    core->OnDefault();
+    EXPECT_EQ(core->OnDefault(), ModemOutcomeT::Ok);
     EXPECT_EQ(CommandsThrough("z>"), c.defaults);
     EXPECT_FALSE(fields().connected);
     EXPECT_EQ(fields().baudText, c.defaultBaud);
@@ -166,7 +166,7 @@ TEST_F(ModemDetectTest, BannerWithoutDigitsAtTheModelPlaceGivesModelZero) {
     // A model without baud-rate codes saves everything but the rate.
     ClearTraffic();
     fields().baudBox.Select(1);
-    core->OnSave();
+    EXPECT_EQ(core->OnSave(), ModemOutcomeT::RadioFailed);
     Lines commands = CommandsThrough("z>");
     EXPECT_EQ(std::count_if(commands.begin(), commands.end(),
                             [](const std::string& c) { return c.rfind("sd", 0) == 0; }),
@@ -180,7 +180,7 @@ TEST_F(ModemDetectTest, AMissingPortEndsAfterFiveOpenFailures) {
     log = std::make_unique<EventLogFileC>(logDir.path(), 500);
     core = std::make_unique<ModemDialogCoreC>(*log, view);
     core->OnInitDialog({"/nonexistent/oryx"}, "/nonexistent/oryx", "19200", false);
-    core->OnConnectButton();
+    EXPECT_EQ(core->OnConnectButton(), ModemOutcomeT::PortUnavailable);
     EXPECT_FALSE(fields().connected);
     EXPECT_EQ(view.BoxTexts(), Lines{"Cannot open port."});
     EXPECT_EQ(Count("ERROR: Could not open port /nonexistent/oryx"), 4);
@@ -194,7 +194,7 @@ TEST_F(ModemDetectTest, CancelLeavesTheDialogDisconnected) {
     StartRadio(options);
     view.cancelDetect = true;
     OpenDialog("115200");
-    core->OnConnectButton();
+    EXPECT_EQ(core->OnConnectButton(), ModemOutcomeT::Cancelled);
     EXPECT_FALSE(fields().connected);
     EXPECT_EQ(Count("Tentative connection cancelled."), 1);
     EXPECT_EQ(fields().connectLabel, "Co&nnect");
@@ -212,7 +212,7 @@ TEST_F(ModemDetectTest, SilentRadioAfterTheBannerFailsTheSettingsRead) {
         faults.silent = true;
         radio->setFaults(faults);
     });
-    core->OnConnectButton();
+    EXPECT_EQ(core->OnConnectButton(), ModemOutcomeT::RadioFailed);
     silencer.join();
     EXPECT_FALSE(fields().connected);
     EXPECT_EQ(Count("ERROR: Settings could not be read."), 1);
@@ -279,7 +279,7 @@ TEST_F(ModemCloseTest, SavingANewBaudRateSwitchesRadioAndPc) {
 
 TEST_F(ModemCloseTest, DeclinedDefaultsSendNothing) {
     view.answers = {ModemViewI::AnswerT::No};
-    core->OnDefault();
+    EXPECT_EQ(core->OnDefault(), ModemOutcomeT::Declined);
     EXPECT_TRUE(Commands().empty());
     EXPECT_TRUE(fields().connected);
 }
@@ -298,7 +298,7 @@ TEST_F(ModemSaveTest, ARateChangeTheRadioDoesNotConfirmFailsTheSave) {
     Connect("115200");
     ClearTraffic();
     fields().baudBox.Select(3);
-    core->OnSave();
+    EXPECT_EQ(core->OnSave(), ModemOutcomeT::RadioFailed);
     ASSERT_TRUE(radio->traffic().waitForWritten("sd?\r\n", std::chrono::seconds(2)));
     EXPECT_EQ(radio->baud(), 115200u);
     EXPECT_EQ(Count("ERROR: Could not connect to radio at new baudrate 19200"), 1);
@@ -382,7 +382,7 @@ protected:
         options.baud = 9600;
         StartRadio(options);
         OpenDialog("9600");
-        ASSERT_EQ(link().OpenModemPort("9600", true), RC_OK);
+        ASSERT_EQ(link().OpenModemPort(radio->portText(), "9600"), RC_OK);
         ASSERT_TRUE(radio->host().waitForPortOpen(true, std::chrono::seconds(2)));
     }
     ModemLinkC& link() { return core->session().link(); }

@@ -1,11 +1,11 @@
 #include "IsolatedSettingsC.h"
 #include "ModalDriverC.h"
-#include "ORYX_62_63_CfgDlgC.h"
-#include "ORYX_CfgAppC.h"
-#include "ORYX_HelpDlgC.h"
-#include "ProgramDialogsC.h"
-#include "RadioSelectionDlgC.h"
-#include "ServiceDlgC.h"
+#include "app/ORYX_CfgAppC.h"
+#include "app/ORYX_HelpDlgC.h"
+#include "app/RadioSelectionDlgC.h"
+#include "modem/ORYX_62_63_CfgDlgC.h"
+#include "modem/ServiceDlgC.h"
+#include "program/ProgramDialogsC.h"
 #include "sim/ModemRadio.h"
 
 #include <QComboBox>

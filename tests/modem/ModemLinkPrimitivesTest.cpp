@@ -1,9 +1,9 @@
-#include "ComboBoxModelC.h"
-#include "EventLogFileC.h"
 #include "IsolatedLogC.h"
-#include "ModemFieldsC.h"
-#include "ModemLinkC.h"
 #include "ScriptedModemViewC.h"
+#include "common/ComboBoxModelC.h"
+#include "common/EventLogFileC.h"
+#include "modem/ModemLinkC.h"
+#include "modem/ModemSessionC.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -14,9 +14,7 @@ class ClosedLinkTest : public ::testing::Test {
 protected:
     IsolatedLogC logDir;
     EventLogFileC log{logDir.path(), 500};
-    ModemFieldsC fields;
-    ScriptedModemViewC view;
-    ModemLinkC link{fields, log, view};
+    ModemLinkC link{log};
 };
 
 TEST(HexToInt, DecodesLikeTheRadioToolsAlwaysDid) {
@@ -68,11 +66,17 @@ TEST_F(ClosedLinkTest, EveryPrimitiveOnAClosedPortReportsItself) {
 }
 
 TEST_F(ClosedLinkTest, OpeningAMissingPortReportsOnlyWhenAsked) {
-    fields.portBox.SetEntries({"/nonexistent/oryx-port"});
-    fields.portBox.Select(0);
-    EXPECT_EQ(link.OpenModemPort("9600", false), RC_PORT_SETUP_FAILED);
+    EXPECT_EQ(link.OpenModemPort("/nonexistent/oryx-port", "9600"), RC_PORT_SETUP_FAILED);
+    EXPECT_NE(link.openError(), 0);
+    EXPECT_TRUE(logDir.texts().empty()) << "the link leaves telling the user to its caller";
+
+    ScriptedModemViewC view;
+    ModemSessionC session{log, view};
+    session.fields().portBox.SetEntries({"/nonexistent/oryx-port"});
+    session.fields().portBox.Select(0);
+    EXPECT_EQ(session.OpenModemPort("9600", false), RC_PORT_SETUP_FAILED);
     EXPECT_TRUE(view.boxes.empty());
-    EXPECT_EQ(link.OpenModemPort("9600", true), RC_PORT_SETUP_FAILED);
+    EXPECT_EQ(session.OpenModemPort("9600", true), RC_PORT_SETUP_FAILED);
     ASSERT_EQ(view.boxes.size(), 1u);
     EXPECT_EQ(view.boxes[0].caption, "Error");
     EXPECT_EQ(view.boxes[0].icon, ModemViewI::IconT::None);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ModemViewI.h"
+#include "modem/ModemViewI.h"
 
 #include <chrono>
 #include <deque>

@@ -1,5 +1,5 @@
-#include "ORYX_CfgAppC.h"
-#include "ProgramDialogsC.h"
+#include "app/ORYX_CfgAppC.h"
+#include "program/ProgramDialogsC.h"
 
 int main(int argc, char** argv) {
     ConfigDialogFactoryC factory;

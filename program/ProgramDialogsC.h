@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConfigDialogFactoryC.h"
+#include "app/ConfigDialogFactoryC.h"
 
 // Plugs the configuration dialogs that this build of the program contains into a factory.
 class ProgramDialogsC {

@@ -1,7 +1,7 @@
-#include "ProgramDialogsC.h"
+#include "program/ProgramDialogsC.h"
 
 #if defined(ORYX_HAVE_MODEM_UI)
-#include "ORYX_62_63_CfgDlgC.h"
+#include "modem/ORYX_62_63_CfgDlgC.h"
 #endif
 #if defined(ORYX_HAVE_MODULE_UI)
 #include "ORYX_64_65_CfgDlgC.h"

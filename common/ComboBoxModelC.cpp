@@ -1,4 +1,4 @@
-#include "ComboBoxModelC.h"
+#include "common/ComboBoxModelC.h"
 
 #include <algorithm>
 #include <cctype>

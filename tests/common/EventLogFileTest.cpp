@@ -1,5 +1,5 @@
-#include "EventLogFileC.h"
 #include "ScratchDirC.h"
+#include "common/EventLogFileC.h"
 
 #include <cerrno>
 #include <csignal>

@@ -10,6 +10,10 @@
 // An empty file name makes a log that writes nothing (for callers that want no log).
 class EventLogFileC {
 public:
+    // The program's log: in the current folder, kept to its last lines.
+    static constexpr const char* kFileName = "ORYX_Log.txt";
+    static constexpr int kMaxLines = 500;
+
     EventLogFileC(std::string fileName, int maxLines);
     ~EventLogFileC();
 

@@ -1,12 +1,12 @@
 // Writes a PNG of every dialog of the program, in each of its states, into one folder, so
 // the dialogs can be looked at without a desktop.
-#include "ORYX_DetectDlgC.h"
-#include "ORYX_HelpDlgC.h"
-#include "RadioSelectionDlgC.h"
+#include "app/ORYX_DetectDlgC.h"
+#include "app/ORYX_HelpDlgC.h"
+#include "app/RadioSelectionDlgC.h"
 
 #if defined(ORYX_HAVE_MODEM_UI)
-#include "ORYX_62_63_CfgDlgC.h"
-#include "ServiceDlgC.h"
+#include "modem/ORYX_62_63_CfgDlgC.h"
+#include "modem/ServiceDlgC.h"
 #endif
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "EventLogFileC.h"
+#include "common/EventLogFileC.h"
 
 #include <cerrno>
 #include <cstdio>
