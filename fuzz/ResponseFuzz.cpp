@@ -209,9 +209,9 @@ void checkChain(OpalDeviceRequestC& rHead, const ExchangeS& rExchange, const Sna
         if (rHead.isHandled() && rHead.getResult() == CFG_TIMEOUT) {
             fail("handled without a result");
         }
-        if (rBefore.bHandled &&
-            (rBefore.lResult != rHead.getResult() || rBefore.pszUnconsumed != rHead.getUnconsumed() ||
-             rBefore.unFillCount != rHead.getFillCount())) {
+        if (rBefore.bHandled && (rBefore.lResult != rHead.getResult() ||
+                                 rBefore.pszUnconsumed != rHead.getUnconsumed() ||
+                                 rBefore.unFillCount != rHead.getFillCount())) {
             fail("a handled request changed");
         }
     }
@@ -254,7 +254,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t unSize) {
         checkChain(rRequest, exchange, before);
         for (OpalDeviceRequestC* pSibling = rRequest.isHandled() ? rRequest.getSiblingRequest()
                                                                  : nullptr;
-             pSibling != nullptr; pSibling = pSibling->isHandled() ? pSibling->getSiblingRequest() : nullptr) {
+             pSibling != nullptr;
+             pSibling = pSibling->isHandled() ? pSibling->getSiblingRequest() : nullptr) {
             checkBuffer(*pSibling);
             checkResult(pSibling->getResult());
         }

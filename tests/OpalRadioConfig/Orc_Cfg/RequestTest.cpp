@@ -28,6 +28,9 @@ struct CommandLineCaseS {
 };
 
 TEST(RequestTest, EveryFormBuildsItsCommandLineNameAndPrefix) {
+    const std::string strLongest(63, 'A'); // with its CR the longest line the field holds
+    const std::string strLongestLine = strLongest + "\r";
+    const std::string strLongestPrefix = strLongest + ":";
     const CommandLineCaseS cases[] = {
         {"AT", RF_PLAIN, "AT\r", "AT", "*AT:", true},
         {"AGLN", RF_QUERY, "AT*AGLN?\r", "AGLN", "*AGLN:", true},
@@ -37,6 +40,8 @@ TEST(RequestTest, EveryFormBuildsItsCommandLineNameAndPrefix) {
         {"AGI", RF_RESPONSE_ONLY, "", "AGI", "*AGI:", false},
         {"AT&F", RF_TRANSPARENT, "AT&F\r", "AT&F", "AT&F:", true},
         {"ATS512=4", RF_TRANSPARENT, "ATS512=4\r", "ATS51", "ATS512=4:", true},
+        {strLongest.c_str(), RF_TRANSPARENT, strLongestLine.c_str(), "AAAAA",
+         strLongestPrefix.c_str(), true},
     };
     for (const CommandLineCaseS& rCase : cases) {
         SCOPED_TRACE(rCase.pszCommand);
@@ -203,14 +208,6 @@ TEST(RequestTest, MisuseIsReportedAndLeavesTheRequestIncompleteForGood) {
         EXPECT_EQ(rCase.pszExpression, recorder.expressions()[0]);
         EXPECT_EQ(0u, recorder.sites()[0].rfind("ORC_CFG_OpalRequest(", 0));
     }
-}
-
-TEST(RequestTest, TransparentTextOfSixtyThreeCharactersStillFits) {
-    const std::string strText(63, 'A');
-    TransparentRequestC request(strText.c_str());
-    EXPECT_TRUE(request.isComplete());
-    EXPECT_EQ(strText + "\r", request.getCommand());
-    EXPECT_STREQ("AAAAA", request.getName());
 }
 
 struct ParseCaseS {
