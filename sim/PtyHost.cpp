@@ -327,11 +327,12 @@ void PtyHost::readFromProgram() {
         // Judge the rate first: by the time the bytes are noted the program may have moved on.
         const bool heardRight = lineMatches(ownLine());
         const std::string_view bytes(buffer.data(), static_cast<std::size_t>(n));
-        m_traffic.record(Direction::FromProgram, bytes);
-        if (faults().silent) {
-            continue;
+        // The device hears the bytes before they are noted: whoever waits on the traffic log
+        // then finds the device has already acted on them.
+        if (!faults().silent) {
+            m_device.bytesReceived(heardRight ? std::string(bytes) : garbled(bytes));
         }
-        m_device.bytesReceived(heardRight ? std::string(bytes) : garbled(bytes));
+        m_traffic.record(Direction::FromProgram, bytes);
     }
 }
 
@@ -413,6 +414,7 @@ void PtyHost::becomeOpen() {
     {
         std::lock_guard lock(m_mutex);
         m_open = true;
+        m_openedAt = Clock::now();
         ++m_opening;
     }
     m_device.portOpened();
@@ -453,7 +455,10 @@ void PtyHost::sendDueBytes() {
         Faults faults;
         {
             std::lock_guard lock(m_mutex);
-            const bool stale = item.opening != 0 && item.opening != m_opening;
+            // Due before the opening was noticed counts as due while closed, however late this
+            // thread gets to it.
+            const bool stale =
+                (item.opening != 0 && item.opening != m_opening) || item.due < m_openedAt;
             if (!m_open || stale) {
                 continue;
             }

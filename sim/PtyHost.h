@@ -115,6 +115,7 @@ private:
     bool m_open = false;
     bool m_openReported = false;
     std::uint64_t m_opening = 0;
+    Clock::time_point m_openedAt{};
     platform::LineSettings m_ownLine;
     Faults m_faults;
     std::deque<Outgoing> m_queue;
