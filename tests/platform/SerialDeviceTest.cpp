@@ -47,6 +47,18 @@ protected:
         });
     }
 
+    // Bytes written at the far end reach the input queue a moment later.
+    bool queued(std::size_t count) {
+        const auto until = Clock::now() + milliseconds(5000);
+        while (m_device.queueStatus().inQueue < count) {
+            if (Clock::now() > until) {
+                return false;
+            }
+            std::this_thread::sleep_for(milliseconds(2));
+        }
+        return true;
+    }
+
     void TearDown() override {
         for (auto& writer : m_writers) {
             writer.join();
@@ -93,7 +105,7 @@ TEST_F(SerialDeviceTest, MaxIntervalReturnsWhatIsThereAtOnce) {
     m_device.setTimeouts({kMax, 0, 0, 0, 0});
     EXPECT_EQ(read(10), "");
     m_pty.writeFromFarEnd("xyz");
-    std::this_thread::sleep_for(milliseconds(20));
+    ASSERT_TRUE(queued(3));
     EXPECT_EQ(read(10), "xyz");
 }
 
@@ -103,7 +115,7 @@ TEST_F(SerialDeviceTest, MaxIntervalAndMultiplierEndWithTheFirstByte) {
     writeLater(milliseconds(400), "yz");
     EXPECT_EQ(read(10), "x");
     // Bytes already waiting are all handed over at once.
-    std::this_thread::sleep_for(milliseconds(500));
+    ASSERT_TRUE(queued(2));
     EXPECT_EQ(read(10), "yz");
     // Nothing comes: the constant ends the wait.
     m_device.setTimeouts({kMax, kMax, 80, 0, 0});
@@ -176,7 +188,7 @@ TEST_F(SerialDeviceTest, ImpossibleSettingsAreRefused) {
 TEST_F(SerialDeviceTest, QueueCountsAndReceivePurge) {
     m_device.setTimeouts(kModemLink);
     m_pty.writeFromFarEnd(std::string(250, 'a'));
-    std::this_thread::sleep_for(milliseconds(20));
+    ASSERT_TRUE(queued(250));
     EXPECT_EQ(m_device.queueStatus().inQueue, 250u);
     EXPECT_EQ(read(199).size(), 199u);
     EXPECT_EQ(m_device.queueStatus().inQueue, 51u);
