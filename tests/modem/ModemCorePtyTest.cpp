@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                   Concat({{"m0", "pe0B"}, kFixed2450Remote, {"wb0", "sd03", "m>", "z>"}}),
                   "115200"}),
     [](const auto& info) {
-        return std::to_string(info.param.model) + (info.param.kv ? "Kv" : "") +
+        return std::to_string(info.param.model) + (info.param.kv ? "KV7730" : "") +
                (info.param.service ? "Service" : "");
     });
 
