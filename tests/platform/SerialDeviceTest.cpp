@@ -79,8 +79,9 @@ TEST_F(SerialDeviceTest, OneByteReadWithModemLinkTimeoutsWaits110ms) {
 
 TEST_F(SerialDeviceTest, IntervalTimeoutEndsTheReadAfterAQuietGap) {
     m_device.setTimeouts({60, 0, 30000, 0, 0});
-    writeLater(milliseconds(20), "ab");
+    // Timed from before the writer starts: the bytes come 20 ms later at the earliest.
     const auto start = Clock::now();
+    writeLater(milliseconds(20), "ab");
     EXPECT_EQ(read(10), "ab");
     EXPECT_GE(since(start), milliseconds(80));
     // Ended by the gap, far ahead of the 30 s total.
