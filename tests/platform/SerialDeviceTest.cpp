@@ -5,10 +5,12 @@
 #include "platform/Waker.h"
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace oryx::platform {
@@ -247,10 +249,12 @@ TEST(SerialDeviceOpen, ErrorsNameThePortAndWhatToDo) {
 
     EXPECT_EQ(device.open("0").code, ENOENT);
 
-    const std::string file = ::testing::TempDir() + "/not-a-port";
+    // Named for this run: another user's file of the same name would answer EACCES.
+    const std::string file = ::testing::TempDir() + "/not-a-port-" + std::to_string(::getpid());
     std::ofstream(file) << "x";
     EXPECT_EQ(device.open(file).code, ENOTTY);
     EXPECT_FALSE(device.isOpen());
+    std::remove(file.c_str());
 
     const SerialError denied = SerialError::fromErrno(EACCES, "COM1", "/dev/ttyS0");
     EXPECT_NE(denied.message.find("dialout"), std::string::npos);
