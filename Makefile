@@ -1,21 +1,24 @@
-# Thin wrapper: every target installs what is missing, configures and builds first.
+# Thin wrapper over tools/: every target installs what is missing, configures and builds first.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+export BUILD JOBS
 
-.PHONY: deps build test run screenshots clean
+.PHONY: deps build test run soak clean
 
 deps:
 	./tools/install-deps
 
-build: deps
-	cmake -S . -B $(BUILD) -G Ninja
-	cmake --build $(BUILD) -j $(JOBS)
+build:
+	./tools/build
 
-test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure
+test:
+	./tools/test
 
-run: build
-	./tools/run-demo $(BUILD) $(ARGS)
+run:
+	./tools/run $(ARGS)
+
+soak:
+	./tools/soak $(ROUNDS)
 
 clean:
 	rm -rf $(BUILD)

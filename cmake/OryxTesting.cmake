@@ -18,7 +18,10 @@ function(oryx_add_gtest target)
   else()
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   endif()
+  # Parameterised cases keep the names their INSTANTIATE gives them ("Models/X.Y/2410KV7730");
+  # the printed value would be a dump of the parameter's bytes.
   gtest_discover_tests(${target}
+    NO_PRETTY_VALUES
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
                ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

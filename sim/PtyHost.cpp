@@ -100,22 +100,25 @@ void PtyHost::createPty() {
         }
         throw failure("cannot create a pseudo-terminal");
     }
-    // Until the program configures it, the port runs raw at the radio's own settings, like
-    // a port that was last used with this radio. Done before the watch, so it is not seen as
-    // the program opening the port.
-    const int slave = ::open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave >= 0) {
-        platform::TtyAttributes::applyRaw(slave, ownLine());
-        ::close(slave);
+    // The host keeps the slave open for as long as the pty lives, opened before the watch, so
+    // that it never opens the port itself while watching: the kernel merges identical events
+    // that follow each other, and an opening of our own could swallow the program's.
+    const int slave = ::open(name.data(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0) {
+        ::close(master);
+        throw failure("cannot open the pseudo-terminal");
     }
+    // Until the program configures it, the port runs raw at the radio's own settings, like
+    // a port that was last used with this radio.
+    platform::TtyAttributes::applyRaw(slave, ownLine());
     m_watch = ::inotify_add_watch(m_inotify, name.data(), IN_OPEN | IN_CLOSE);
     if (m_watch < 0) {
+        ::close(slave);
         ::close(master);
         throw failure("cannot watch the simulated port");
     }
+    m_slave = slave;
     m_openers = 0;
-    m_ownOpensToSkip = 0;
-    m_ownClosesToSkip = 0;
     std::lock_guard lock(m_mutex);
     m_master = master;
     m_slavePath = name.data();
@@ -126,6 +129,10 @@ void PtyHost::closePty() {
     if (m_watch >= 0) {
         ::inotify_rm_watch(m_inotify, m_watch);
         m_watch = -1;
+    }
+    if (m_slave >= 0) {
+        ::close(m_slave);
+        m_slave = -1;
     }
     std::lock_guard lock(m_mutex);
     if (m_master >= 0) {
@@ -278,8 +285,8 @@ void PtyHost::run() {
             master = m_master;
             open = m_open;
         }
-        // While nobody has the port open the master reports a hang-up without end, so it is
-        // only watched while the port is open; the inotify watch reports the opening.
+        // The master is only read while the program has the port open; the inotify watch
+        // reports the opening.
         std::array<pollfd, 3> fds{
             {{m_waker.fd(), POLLIN, 0}, {m_inotify, POLLIN, 0}, {open ? master : -1, POLLIN, 0}}};
         timespec wait{};
@@ -301,9 +308,6 @@ void PtyHost::run() {
         }
         if ((fds[1].revents & POLLIN) != 0) {
             handleOpenCloseEvents();
-        }
-        if ((fds[2].revents & POLLHUP) != 0) {
-            resyncOpenState();
         }
         sendDueBytes();
     }
@@ -327,14 +331,16 @@ void PtyHost::readFromProgram() {
         // Judge the rate first: by the time the bytes are noted the program may have moved on.
         const bool heardRight = lineMatches(ownLine());
         const std::string_view bytes(buffer.data(), static_cast<std::size_t>(n));
-        m_traffic.record(Direction::FromProgram, bytes);
-        if (faults().silent) {
-            continue;
+        // The device hears the bytes before they are noted: whoever waits on the traffic log
+        // then finds the device has already acted on them.
+        if (!faults().silent) {
+            m_device.bytesReceived(heardRight ? std::string(bytes) : garbled(bytes));
         }
-        m_device.bytesReceived(heardRight ? std::string(bytes) : garbled(bytes));
+        m_traffic.record(Direction::FromProgram, bytes);
     }
 }
 
+// Every opening and closing the watch reports is the program's: the host never opens the port.
 void PtyHost::handleOpenCloseEvents() {
     alignas(inotify_event) std::array<char, 4096> buffer{};
     while (true) {
@@ -345,20 +351,15 @@ void PtyHost::handleOpenCloseEvents() {
         for (ssize_t at = 0; at < n;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + at);
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-            if ((event->mask & IN_Q_OVERFLOW) != 0) {
-                resyncOpenState();
-            } else if (event->wd != m_watch) {
+            if (event->wd != m_watch) {
                 continue;
-            } else if ((event->mask & IN_OPEN) != 0) {
-                if (m_ownOpensToSkip > 0) {
-                    --m_ownOpensToSkip;
-                } else if (++m_openers == 1) {
+            }
+            if ((event->mask & IN_OPEN) != 0) {
+                if (++m_openers == 1) {
                     becomeOpen();
                 }
             } else if ((event->mask & IN_CLOSE) != 0) {
-                if (m_ownClosesToSkip > 0) {
-                    --m_ownClosesToSkip;
-                } else if (m_openers > 0 && --m_openers == 0) {
+                if (m_openers > 0 && --m_openers == 0) {
                     readFromProgram();
                     becomeClosed();
                     discardUnreadInput();
@@ -368,44 +369,12 @@ void PtyHost::handleOpenCloseEvents() {
     }
 }
 
-// The master's hang-up flag is the truth about whether anyone has the port open; events are
-// only the prompt to look.
-void PtyHost::resyncOpenState() {
-    int master = -1;
-    {
-        std::lock_guard lock(m_mutex);
-        master = m_master;
-    }
-    if (master < 0) {
-        return;
-    }
-    pollfd pfd{master, POLLIN, 0};
-    const bool hungUp = ::poll(&pfd, 1, 0) > 0 && (pfd.revents & POLLHUP) != 0;
-    if (hungUp && isOpenNow()) {
-        readFromProgram();
-        m_openers = 0;
-        becomeClosed();
-        discardUnreadInput();
-    } else if (!hungUp && !isOpenNow()) {
-        m_openers = 1;
-        becomeOpen();
-    }
-}
-
 // A serial driver forgets received bytes when the port is closed for the last time; a pty
-// keeps them for the next opener, who would read the end of the previous session. Counting
-// opens and closes makes our own open indistinguishable from anyone else's, so skipping one
-// of each keeps the count right in whatever order the events come.
+// keeps them for the next opener, who would read the end of the previous session.
 void PtyHost::discardUnreadInput() {
-    const std::string path = slavePath();
-    const int slave = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (slave < 0) {
-        return;
+    if (m_slave >= 0) {
+        ::ioctl(m_slave, TCFLSH, TCIFLUSH);
     }
-    ++m_ownOpensToSkip;
-    ::ioctl(slave, TCFLSH, TCIFLUSH);
-    ::close(slave);
-    ++m_ownClosesToSkip;
 }
 
 // Observers learn of a change only once the device has reacted to it.
@@ -413,6 +382,7 @@ void PtyHost::becomeOpen() {
     {
         std::lock_guard lock(m_mutex);
         m_open = true;
+        m_openedAt = Clock::now();
         ++m_opening;
     }
     m_device.portOpened();
@@ -453,7 +423,10 @@ void PtyHost::sendDueBytes() {
         Faults faults;
         {
             std::lock_guard lock(m_mutex);
-            const bool stale = item.opening != 0 && item.opening != m_opening;
+            // Due before the opening was noticed counts as due while closed, however late this
+            // thread gets to it.
+            const bool stale =
+                (item.opening != 0 && item.opening != m_opening) || item.due < m_openedAt;
             if (!m_open || stale) {
                 continue;
             }

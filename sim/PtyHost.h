@@ -84,7 +84,6 @@ private:
     void closePty();
     void readFromProgram();
     void handleOpenCloseEvents();
-    void resyncOpenState();
     void discardUnreadInput();
     void reportOpenState(bool open);
     bool isOpenNow() const;
@@ -103,9 +102,8 @@ private:
     std::atomic<bool> m_stopping{false};
     int m_inotify = -1;
     int m_watch = -1;
+    int m_slave = -1;
     int m_openers = 0;
-    int m_ownOpensToSkip = 0;
-    int m_ownClosesToSkip = 0;
 
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_stateChanged;
@@ -115,6 +113,7 @@ private:
     bool m_open = false;
     bool m_openReported = false;
     std::uint64_t m_opening = 0;
+    Clock::time_point m_openedAt{};
     platform::LineSettings m_ownLine;
     Faults m_faults;
     std::deque<Outgoing> m_queue;

@@ -68,21 +68,13 @@ std::string Traffic::sent() const {
 }
 
 std::vector<std::string> Traffic::writtenLines() const {
+    static constexpr std::string_view kEnd = "\r\n";
+    const std::string all = written();
     std::vector<std::string> lines;
-    std::string current;
-    bool open = false;
-    for (char c : written()) {
-        if (c == '\r') {
-            lines.push_back(current);
-            current.clear();
-            open = false;
-        } else if (c != '\n') {
-            current += c;
-            open = true;
-        }
-    }
-    if (open) {
-        lines.push_back(current);
+    std::size_t from = 0;
+    for (std::size_t end = all.find(kEnd); end != std::string::npos; end = all.find(kEnd, from)) {
+        lines.push_back(all.substr(from, end - from));
+        from = end + kEnd.size();
     }
     return lines;
 }

@@ -38,7 +38,9 @@ public:
     // Everything the program wrote, or everything the simulator sent, concatenated.
     std::string written() const;
     std::string sent() const;
-    // What the program wrote, cut at each CR; LF dropped. "wb?\r\nwn?\r\n" gives wb?, wn?.
+    // What the program wrote, cut at each CR LF (the end of every modem command). A lone CR
+    // or LF stays in its line and bytes after the last CR LF are no line, so a fault in the
+    // framing shows: "wb?\r\nwn?\n\rz>\r\nm>" gives "wb?", "wn?\n\rz>".
     std::vector<std::string> writtenLines() const;
 
     // Waits until the concatenation of that direction contains the text.

@@ -20,10 +20,16 @@ protected:
     std::unique_ptr<oryx::sim::ModemRadio> radio;
     std::unique_ptr<ModemDialogCoreC> core;
 
+    // The radio announces itself when the detect dialog opens, as when the user reconnects
+    // the cable then. Sent on opening, the banner would race the purge that follows it.
     void StartRadio(oryx::sim::ModemRadioOptions options) {
-        options.bannerDelay = std::chrono::milliseconds(300);
+        const bool banner = options.bannerOnOpen;
+        options.bannerOnOpen = false;
         radio = std::make_unique<oryx::sim::ModemRadio>(std::move(options));
         radio->start();
+        if (banner) {
+            view.onDetectDialog = [this] { radio->reconnectCable(); };
+        }
     }
 
     void OpenDialog(const std::string& baud, bool serviceMode = false) {
@@ -41,14 +47,10 @@ protected:
     }
 
     std::vector<std::string> Commands() const { return radio->traffic().writtenLines(); }
-    // The commands once the simulator has heard the last one expected.
+    // The commands once the simulator has heard (and acted on) the last one expected.
     std::vector<std::string> CommandsThrough(const std::string& last) const {
-        radio->traffic().waitForWritten(last + "\r\n", std::chrono::seconds(2));
-        // The radio acts on what it heard a moment after the bytes are recorded.
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (last == "z>" && radio->inCommandMode() && std::chrono::steady_clock::now() < until) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        EXPECT_TRUE(radio->traffic().waitForWritten(last + "\r\n", std::chrono::seconds(5)))
+            << "the program never sent " << last;
         return Commands();
     }
     void ClearTraffic() { radio->traffic().clear(); }

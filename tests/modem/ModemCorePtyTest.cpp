@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
                   Concat({{"m0", "pe0B"}, kFixed2450Remote, {"wb0", "sd03", "m>", "z>"}}),
                   "115200"}),
     [](const auto& info) {
-        return std::to_string(info.param.model) + (info.param.kv ? "Kv" : "") +
+        return std::to_string(info.param.model) + (info.param.kv ? "KV7730" : "") +
                (info.param.service ? "Service" : "");
     });
 
@@ -206,14 +206,12 @@ TEST_F(ModemDetectTest, SilentRadioAfterTheBannerFailsTheSettingsRead) {
     StartRadio(options);
     OpenDialog("115200");
     // The banner comes, then the radio stops answering.
-    std::thread silencer([this] {
-        radio->traffic().waitForSent(":", std::chrono::seconds(5));
-        oryx::sim::Faults faults;
-        faults.silent = true;
-        radio->setFaults(faults);
-    });
+    view.onDetectDialog = [this] {
+        radio->reconnectCable();
+        ASSERT_TRUE(radio->traffic().waitForSent(radio->bannerText(), std::chrono::seconds(5)));
+        radio->setFaults({.silent = true});
+    };
     EXPECT_EQ(core->OnConnectButton(), ModemOutcomeT::RadioFailed);
-    silencer.join();
     EXPECT_FALSE(fields().connected);
     EXPECT_EQ(Count("ERROR: Settings could not be read."), 1);
     EXPECT_EQ(view.BoxTexts(), (Lines{"Error", "Settings could not be read."}));
@@ -386,12 +384,22 @@ protected:
         ASSERT_TRUE(radio->host().waitForPortOpen(true, std::chrono::seconds(2)));
     }
     ModemLinkC& link() { return core->session().link(); }
+    // Bytes the simulator wrote reach the program's input queue a moment later.
+    bool Queued(unsigned count) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (link().ClearCommError().inQueue < count) {
+            if (std::chrono::steady_clock::now() > until) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
 };
 
 TEST_F(ModemLinkPtyTest, ReadStrStopsAtTheBufferAndLeavesTheRestQueued) {
     radio->host().send(std::string(250, 'x'), std::chrono::milliseconds(0));
-    ASSERT_TRUE(radio->traffic().waitForSent(std::string(250, 'x'), std::chrono::seconds(2)));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(Queued(250)) << "queued: " << link().ClearCommError().inQueue;
     char buffer[ModemLinkC::kBufferSize];
     EXPECT_EQ(link().ReadStr(buffer, sizeof buffer), RC_BUFFER_FULL);
     EXPECT_EQ(std::string(buffer), std::string(199, 'x'));
@@ -407,7 +415,7 @@ TEST_F(ModemLinkPtyTest, QuietLineGivesAnEmptyTextAfterOneReadTimeout) {
     EXPECT_STREQ(buffer, "");
 
     radio->host().send(">rest", std::chrono::milliseconds(0));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(Queued(5));
     EXPECT_EQ(link().ReadTerminatedStr(buffer, sizeof buffer, '>'), RC_OK);
     EXPECT_STREQ(buffer, "");
     EXPECT_EQ(Count("ReadTerminatedStr:  Len= 0"), 1);

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +30,8 @@ public:
     int waitCursorDepth = 0;
     int maxWaitCursorDepth = 0;
     std::vector<std::pair<std::string, std::string>> stored;
+    // Called as each detect dialog opens, before its wait runs.
+    std::function<void()> onDetectDialog;
 
     AnswerT MessageBox(const std::string& text, const std::string& caption, ButtonsT buttons,
                        IconT icon) override {
@@ -51,6 +54,9 @@ public:
         detectCaptions.push_back(caption);
         if (cancelDetectNumber != 0 && detectCaptions.size() >= cancelDetectNumber) {
             cancelDetect = true;
+        }
+        if (onDetectDialog) {
+            onDetectDialog();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         return wait({[](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },

@@ -5,10 +5,12 @@
 #include "platform/Waker.h"
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace oryx::platform {
@@ -47,6 +49,18 @@ protected:
         });
     }
 
+    // Bytes written at the far end reach the input queue a moment later.
+    bool queued(std::size_t count) {
+        const auto until = Clock::now() + milliseconds(5000);
+        while (m_device.queueStatus().inQueue < count) {
+            if (Clock::now() > until) {
+                return false;
+            }
+            std::this_thread::sleep_for(milliseconds(2));
+        }
+        return true;
+    }
+
     void TearDown() override {
         for (auto& writer : m_writers) {
             writer.join();
@@ -67,8 +81,9 @@ TEST_F(SerialDeviceTest, OneByteReadWithModemLinkTimeoutsWaits110ms) {
 
 TEST_F(SerialDeviceTest, IntervalTimeoutEndsTheReadAfterAQuietGap) {
     m_device.setTimeouts({60, 0, 30000, 0, 0});
-    writeLater(milliseconds(20), "ab");
+    // Timed from before the writer starts: the bytes come 20 ms later at the earliest.
     const auto start = Clock::now();
+    writeLater(milliseconds(20), "ab");
     EXPECT_EQ(read(10), "ab");
     EXPECT_GE(since(start), milliseconds(80));
     // Ended by the gap, far ahead of the 30 s total.
@@ -93,7 +108,7 @@ TEST_F(SerialDeviceTest, MaxIntervalReturnsWhatIsThereAtOnce) {
     m_device.setTimeouts({kMax, 0, 0, 0, 0});
     EXPECT_EQ(read(10), "");
     m_pty.writeFromFarEnd("xyz");
-    std::this_thread::sleep_for(milliseconds(20));
+    ASSERT_TRUE(queued(3));
     EXPECT_EQ(read(10), "xyz");
 }
 
@@ -103,7 +118,7 @@ TEST_F(SerialDeviceTest, MaxIntervalAndMultiplierEndWithTheFirstByte) {
     writeLater(milliseconds(400), "yz");
     EXPECT_EQ(read(10), "x");
     // Bytes already waiting are all handed over at once.
-    std::this_thread::sleep_for(milliseconds(500));
+    ASSERT_TRUE(queued(2));
     EXPECT_EQ(read(10), "yz");
     // Nothing comes: the constant ends the wait.
     m_device.setTimeouts({kMax, kMax, 80, 0, 0});
@@ -176,7 +191,7 @@ TEST_F(SerialDeviceTest, ImpossibleSettingsAreRefused) {
 TEST_F(SerialDeviceTest, QueueCountsAndReceivePurge) {
     m_device.setTimeouts(kModemLink);
     m_pty.writeFromFarEnd(std::string(250, 'a'));
-    std::this_thread::sleep_for(milliseconds(20));
+    ASSERT_TRUE(queued(250));
     EXPECT_EQ(m_device.queueStatus().inQueue, 250u);
     EXPECT_EQ(read(199).size(), 199u);
     EXPECT_EQ(m_device.queueStatus().inQueue, 51u);
@@ -249,10 +264,12 @@ TEST(SerialDeviceOpen, ErrorsNameThePortAndWhatToDo) {
 
     EXPECT_EQ(device.open("0").code, ENOENT);
 
-    const std::string file = ::testing::TempDir() + "/not-a-port";
+    // Named for this run: another user's file of the same name would answer EACCES.
+    const std::string file = ::testing::TempDir() + "/not-a-port-" + std::to_string(::getpid());
     std::ofstream(file) << "x";
     EXPECT_EQ(device.open(file).code, ENOTTY);
     EXPECT_FALSE(device.isOpen());
+    std::remove(file.c_str());
 
     const SerialError denied = SerialError::fromErrno(EACCES, "COM1", "/dev/ttyS0");
     EXPECT_NE(denied.message.find("dialout"), std::string::npos);

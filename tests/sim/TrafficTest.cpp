@@ -8,12 +8,13 @@ namespace {
 
 using std::chrono::milliseconds;
 
-TEST(Traffic, LinesCutAtCarriageReturns) {
+TEST(Traffic, LinesEndOnlyAtCarriageReturnLineFeed) {
     Traffic traffic;
     traffic.record(Direction::FromProgram, ":wit2400\r\nwb");
     traffic.record(Direction::ToProgram, "\r\nOK\r\n>");
-    traffic.record(Direction::FromProgram, "?\r\n\rsd?\r\nz>");
-    const std::vector<std::string> expected{":wit2400", "wb?", "", "sd?", "z>"};
+    // A lost LF, a swapped pair and an unterminated tail must not pass for good lines.
+    traffic.record(Direction::FromProgram, "?\r\n\r\nwn?\rsd?\n\rpe?\r\nz>");
+    const std::vector<std::string> expected{":wit2400", "wb?", "", "wn?\rsd?\n\rpe?"};
     EXPECT_EQ(traffic.writtenLines(), expected);
     EXPECT_EQ(traffic.sent(), "\r\nOK\r\n>");
 }

@@ -2,33 +2,94 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
+#include <chrono>
 #include <deque>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// No step of a test waits this long for a dialog, and no dialog stays open this long unless it
+// was forgotten: past it the test fails instead of hanging in the dialog's event loop.
+constexpr std::chrono::seconds kLimit{15};
+
+void Dismiss(QWidget* modal) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+        dialog->reject();
+    } else {
+        modal->close();
+    }
+}
+
+} // namespace
 
 struct ModalDriverC::Impl {
     std::deque<StepT> steps;
+    int stepsRun = 0;
     QPointer<QWidget> lastModal;
+    QPointer<QWidget> onTop;
+    Clock::time_point changedAt = Clock::now();
+    bool failed = false;
     QTimer timer;
+
+    void Tick();
+    void Fail(QWidget* modal);
 };
+
+void ModalDriverC::Impl::Tick() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && !modal->isVisible()) {
+        modal = nullptr;
+    }
+    if (modal != onTop) {
+        onTop = modal;
+        changedAt = Clock::now();
+    }
+    if (modal != nullptr && failed) {
+        Dismiss(modal);
+        return;
+    }
+    if (modal != nullptr && modal != lastModal && !steps.empty()) {
+        lastModal = modal;
+        changedAt = Clock::now();
+        StepT step = std::move(steps.front());
+        steps.pop_front();
+        ++stepsRun;
+        step(modal);
+        return;
+    }
+    if ((modal != nullptr || !steps.empty()) && Clock::now() - changedAt > kLimit) {
+        Fail(modal);
+    }
+}
+
+void ModalDriverC::Impl::Fail(QWidget* modal) {
+    if (!steps.empty()) {
+        ADD_FAILURE() << "step " << stepsRun + 1 << " waited more than " << kLimit.count()
+                      << " s for a new modal dialog"
+                      << (modal ? " while '" + modal->windowTitle().toStdString() + "' stayed open"
+                                : std::string());
+    } else {
+        ADD_FAILURE() << "the modal dialog '" << modal->windowTitle().toStdString()
+                      << "' stayed open more than " << kLimit.count() << " s with no step for it";
+    }
+    // The test has failed: let every dialog go so that it runs to its end.
+    failed = true;
+    steps.clear();
+    if (modal != nullptr) {
+        Dismiss(modal);
+    }
+}
 
 ModalDriverC::ModalDriverC() : impl_(new Impl) {
     impl_->timer.setInterval(5);
-    QObject::connect(&impl_->timer, &QTimer::timeout, [this] {
-        if (impl_->steps.empty()) {
-            impl_->timer.stop();
-            return;
-        }
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || modal == impl_->lastModal || !modal->isVisible()) {
-            return;
-        }
-        impl_->lastModal = modal;
-        StepT step = std::move(impl_->steps.front());
-        impl_->steps.pop_front();
-        step(modal);
-    });
+    QObject::connect(&impl_->timer, &QTimer::timeout, [this] { impl_->Tick(); });
+    impl_->timer.start();
 }
 
 ModalDriverC::~ModalDriverC() {
@@ -36,8 +97,10 @@ ModalDriverC::~ModalDriverC() {
 }
 
 void ModalDriverC::then(StepT step) {
+    if (impl_->steps.empty()) {
+        impl_->changedAt = Clock::now();
+    }
     impl_->steps.push_back(std::move(step));
-    impl_->timer.start();
 }
 
 bool ModalDriverC::finished() const {

@@ -7,7 +7,9 @@ class QDialog;
 class QWidget;
 
 // Acts on modal dialogs from inside their own event loop, the way a user would: each step
-// waits until a new modal dialog is on top, then runs its action on it.
+// waits until a new modal dialog is on top, then runs its action on it. A step that waits in
+// vain, or a modal dialog left open with no step for it, fails the test after a limit and
+// the dialog is dismissed, so that the test ends instead of hanging.
 class ModalDriverC {
 public:
     using StepT = std::function<void(QWidget* modal)>;

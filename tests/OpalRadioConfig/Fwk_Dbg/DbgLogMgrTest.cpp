@@ -1,3 +1,4 @@
+#include "../WaitUntil.h"
 #include "CaptureConsumer.h"
 
 #include "Fwk_Dbg/FWK_DBG_DbgLogMgrC.h"
@@ -20,19 +21,6 @@ using testing::HasSubstr;
 using testing::MatchesRegex;
 
 namespace {
-
-// True once the condition holds; false when it still does not after the limit.
-bool waitUntil(const std::function<bool()>& rCondition,
-               std::chrono::seconds limit = std::chrono::seconds(20)) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!rCondition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::yield();
-    }
-    return true;
-}
 
 // Threads that repeat one body until stopped. They are stopped and joined when the object goes,
 // so that a failed assertion never leaves them running.

@@ -1,4 +1,5 @@
 #include "../AssertionRecorder.h"
+#include "../WaitUntil.h"
 #include "Fwk_Tsk/FWK_TSK_GuardC.h"
 #include "Fwk_Tsk/FWK_TSK_ListC.h"
 
@@ -216,8 +217,9 @@ TEST(ListTest, RemoveWhileReadingWithOtherReadersPresentKeepsTheListConsistent) 
     auto walker = [&](size_t unParity) {
         GuardC guard(list.readLock());
         ++walkersInside;
-        while (walkersInside < 2) {
-            std::this_thread::yield();
+        if (!waitUntil([&] { return walkersInside >= 2; })) {
+            ADD_FAILURE() << "the two walkers were never inside together";
+            return;
         }
         for (NodeC* p = list.first(); p != nullptr;) {
             NodeC* pNext = list.next(p);

@@ -1,3 +1,4 @@
+#include "../WaitUntil.h"
 #include "Fwk_Err/FWK_ERR_LockingExceptionC.h"
 #include "Fwk_Tsk/FWK_TSK_BinarySemaphoreC.h"
 #include "Fwk_Tsk/FWK_TSK_CriticalSectionC.h"
@@ -77,12 +78,15 @@ TEST(ReaderWriterLockTest, ReadersShareAndAWriterWaitsForBothInEitherOrder) {
             rw.readLock().unlock();
         };
         std::thread r1(reader, std::ref(leaveFirst));
-        while (readersInside < 1) {
-            std::this_thread::yield();
-        }
+        const bool bFirstIn = waitUntil([&] { return readersInside >= 1; });
         std::thread r2(reader, std::ref(leaveSecond));
-        while (readersInside < 2) { // a second reader enters while the first is inside
-            std::this_thread::yield();
+        // A second reader enters while the first is inside.
+        if (!bFirstIn || !waitUntil([&] { return readersInside >= 2; })) {
+            leaveFirst.release();
+            leaveSecond.release();
+            r1.join();
+            r2.join();
+            FAIL() << "readers inside together: " << readersInside;
         }
         ContenderT writer(rw.writeLock());
         std::this_thread::sleep_for(SETTLE);
