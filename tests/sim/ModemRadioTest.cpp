@@ -188,6 +188,7 @@ TEST(ModemRadio, NoiseComesAloneBeforeTheBanner) {
     options.bannerDelay = milliseconds(400);
     auto radio = startRadio(options);
     ModemClient client(radio->portText(), 9600);
+    ASSERT_TRUE(radio->traffic().waitForSent("\xF0\xFF", milliseconds(3000)));
     EXPECT_EQ(client.readUntilQuiet(milliseconds(150)).size(), 2u);
     EXPECT_FALSE(parsedBanner(client.readUntilEnd("ready\r\n", milliseconds(3000))).empty());
 }
