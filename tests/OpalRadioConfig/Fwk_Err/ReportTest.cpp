@@ -57,7 +57,7 @@ TEST_F(ReportTest, AssertionIsOneFullHeaderErrorRecordEndingInMarks) {
     EXPECT_THAT(
         testing::internal::GetCapturedStdout(),
         MatchesRegex(
-            R"(\[.* UTC\] 0x[0-9a-f]{8}          /   0 ERR SystemErrorLogger )"
+            R"(\[.* UTC\] 0x[0-9a-f]{8}          / [ 0-9-]{3} ERR SystemErrorLogger )"
             R"(<<ASSERT at Fwk_Tsk\\FWK_TSK_SysTask\(1485\): !"component pointer is null">>)"
             "\n"));
 }
@@ -115,7 +115,7 @@ void panicWithConsoleRule(ERR::SysPanicHandlerI* pHandler) {
 TEST_F(ReportTest, PanicWritesFatalRecordAndEndsProcessWith255) {
     EXPECT_EXIT(
         panicWithConsoleRule(nullptr), testing::ExitedWithCode(255),
-        "UTC\\] 0x[0-9a-f]+          /   0 FAT SystemErrorLogger <<PANIC at "
+        "UTC\\] 0x[0-9a-f]+          / [ 0-9-]{3} FAT SystemErrorLogger <<PANIC at "
         "Fwk_Err/ReportTest.cpp\\([0-9]+\\): W: ~ListC\\(this = 0x1234, newnode = 0x5678\\): "
         "node in two lists\\?\r\n - type 0x1200001>>\n");
 }

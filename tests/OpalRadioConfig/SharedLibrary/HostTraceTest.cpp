@@ -52,7 +52,8 @@ TEST(SharedLibraryHostTest, DebugDefRoutesScopeTracesIntoTheRingOfLogFiles) {
     tracedOperation(3);
 
     const std::string strLog = readFile(strDir + "/trace_01.txt");
-    const std::string strHeader = R"(\[[0-9/]{10} [0-9:.]{12} UTC\] 0x[0-9a-f]{8}          /   0 )";
+    const std::string strHeader =
+        R"(\[[0-9/]{10} [0-9:.]{12} UTC\] 0x[0-9a-f]{8}          / [ 0-9-]{3} )";
     EXPECT_THAT(strLog,
                 testing::MatchesRegex(strHeader + "INF HostModule START HostModule::configure\n" +
                                       strHeader + "FNE HostModule   port 3\n" + strHeader +
