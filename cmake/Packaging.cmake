@@ -53,7 +53,9 @@ function(oryx_man_from_help program description)
   endif()
   set(help_option "--help")
   foreach(command IN LISTS ARGN)
-    string(APPEND help_option " && echo && ${program} ${command} --help")
+    # Indented under a heading of its own, so that help2man keeps each command's options apart.
+    string(APPEND help_option " && echo && echo 'Command ${command}:' && ${program} ${command} --help"
+           " | sed -e '/^Options:/d' -e 's/^/  /'")
   endforeach()
   set(page ${ORYX_GENERATED_DIR}/man/${program}.1)
   add_custom_command(OUTPUT ${page}.gz
