@@ -13,7 +13,8 @@ set(ORYX_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/${ORYX_PACKAGE_NAME})
 
 # "REQUIRED" makes a missing help2man or rsvg-convert an error instead of a package without man
 # pages or bitmap icons.
-set(ORYX_PACKAGE_TOOLS "OPTIONAL" CACHE STRING "OPTIONAL or REQUIRED: the tools for man pages and icons")
+set(ORYX_PACKAGE_TOOLS "OPTIONAL" CACHE STRING
+    "OPTIONAL or REQUIRED: the tools for man pages and icons")
 
 function(oryx_find_package_tool variable name)
   find_program(${variable} ${name})
@@ -27,6 +28,8 @@ oryx_find_package_tool(ORYX_RSVG_CONVERT rsvg-convert)
 oryx_find_package_tool(ORYX_GZIP gzip)
 
 # --- Library -------------------------------------------------------------------------------
+# The SONAME carries the major version: hosts bind the controller by its virtual table's slot
+# order, so a change to the exported interface comes with a new major version.
 if(TARGET OpalRadioConfig)
   set_target_properties(OpalRadioConfig PROPERTIES
     VERSION ${PROJECT_VERSION}
@@ -42,7 +45,17 @@ foreach(program ORYX_Config oryx-cli oryx-sim)
   endif()
 endforeach()
 
-# --- Man pages, compressed as Debian ships them ----------------------------------------------
+# oryx_gzipped_copy(<source> <target>): builds <target>.gz from <source>, compressed as Debian
+# ships documentation (-n: no name or time stamp inside, so the package builds the same twice).
+function(oryx_gzipped_copy source target)
+  add_custom_command(OUTPUT ${target}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${target}
+    COMMAND ${ORYX_GZIP} -n9 -f ${target}
+    DEPENDS ${source}
+    VERBATIM)
+endfunction()
+
+# --- Man pages ---------------------------------------------------------------------------------
 set(ORYX_MAN_PAGES)
 
 # oryx_man_from_help(<program> <one-line description> [<command>...]): the page is the program's
@@ -54,8 +67,8 @@ function(oryx_man_from_help program description)
   set(help_option "--help")
   foreach(command IN LISTS ARGN)
     # Indented under a heading of its own, so that help2man keeps each command's options apart.
-    string(APPEND help_option " && echo && echo 'Command ${command}:' && ${program} ${command} --help"
-           " | sed -e '/^Options:/d' -e 's/^/  /'")
+    string(APPEND help_option " && echo && echo 'Command ${command}:'"
+           " && ${program} ${command} --help | sed -e '/^Options:/d' -e 's/^/  /'")
   endforeach()
   set(page ${ORYX_GENERATED_DIR}/man/${program}.1)
   add_custom_command(OUTPUT ${page}.gz
@@ -80,11 +93,7 @@ function(oryx_man_from_source program)
   endif()
   set(page ${ORYX_GENERATED_DIR}/man/${program}.1)
   configure_file(${ORYX_PACKAGING_DIR}/man/${program}.1 ${page}.in @ONLY)
-  add_custom_command(OUTPUT ${page}.gz
-    COMMAND ${CMAKE_COMMAND} -E copy ${page}.in ${page}
-    COMMAND ${ORYX_GZIP} -n9 -f ${page}
-    DEPENDS ${page}.in
-    VERBATIM)
+  oryx_gzipped_copy(${page}.in ${page})
   set(ORYX_MAN_PAGES ${ORYX_MAN_PAGES} ${page}.gz PARENT_SCOPE)
 endfunction()
 
@@ -122,17 +131,21 @@ endif()
 
 # --- Package documentation -------------------------------------------------------------------
 set(ORYX_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/${ORYX_PACKAGE_NAME})
+# Both carry the version; configuring again when they change keeps the checks below current.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${ORYX_PACKAGING_DIR}/changelog ${ORYX_PACKAGING_DIR}/${ORYX_APP_ID}.metainfo.xml)
 file(STRINGS ${ORYX_PACKAGING_DIR}/changelog changelog_head LIMIT_COUNT 1)
 if(NOT changelog_head MATCHES "^${ORYX_PACKAGE_NAME} \\(${PROJECT_VERSION}\\) ")
   message(FATAL_ERROR "packaging/changelog needs an entry for ${PROJECT_VERSION} at the top")
 endif()
+file(READ ${ORYX_PACKAGING_DIR}/${ORYX_APP_ID}.metainfo.xml metainfo)
+string(FIND "${metainfo}" "<release version=\"${PROJECT_VERSION}\"" release_at)
+if(release_at EQUAL -1)
+  message(FATAL_ERROR "packaging/${ORYX_APP_ID}.metainfo.xml needs a release ${PROJECT_VERSION}")
+endif()
 if(ORYX_GZIP)
   set(changelog ${ORYX_GENERATED_DIR}/changelog)
-  add_custom_command(OUTPUT ${changelog}.gz
-    COMMAND ${CMAKE_COMMAND} -E copy ${ORYX_PACKAGING_DIR}/changelog ${changelog}
-    COMMAND ${ORYX_GZIP} -n9 -f ${changelog}
-    DEPENDS ${ORYX_PACKAGING_DIR}/changelog
-    VERBATIM)
+  oryx_gzipped_copy(${ORYX_PACKAGING_DIR}/changelog ${changelog})
   add_custom_target(oryx_changelog ALL DEPENDS ${changelog}.gz)
   install(FILES ${changelog}.gz DESTINATION ${ORYX_DOC_DIR})
 endif()
