@@ -1,137 +1,188 @@
 #include "ORC_CFG_OpalDeviceControllerImplC.h"
 
+#include "FWK_DBG_PerformanceLogC.h"
+#include "Fwk_Tsk/FWK_TSK_GuardC.h"
+#include "ORC_CFG_ControllerLog.h"
 #include "ORC_CFG_OpalDeviceRequestC.h"
+#include "ORC_CFG_PingRequestC.h"
+#include "ORC_CFG_RequestLog.h"
+#include "ORC_CFG_TransparentRequestC.h"
 #include "ORC_PRT_SerialPortC.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
 
 namespace ORC::CFG {
 
+namespace {
+using FWK::DBG::endLine;
+using FWK::DBG::PerformanceLogC;
+using FWK::TSK::GuardC;
+
+constexpr uint32_t PING_TIMEOUT_MS = 200;
+constexpr uint32_t DATA_MODE_TIMEOUT_MS = 100;
+// The module takes "///" for the escape only when the line is silent this long before and after.
+constexpr std::chrono::milliseconds ESCAPE_GUARD_TIME{1100};
+constexpr const char* ESCAPE_SEQUENCE = "///";
+constexpr int DATA_MODE_ATTEMPTS = 2;
+} // namespace
+
 OpalDeviceControllerImplC::OpalDeviceControllerImplC() = default;
+
 OpalDeviceControllerImplC::~OpalDeviceControllerImplC() = default;
 
 int32_t OpalDeviceControllerImplC::setPort(PRT::SerialPortC* pPort) {
+    GuardC guard(m_lock);
+    PerformanceLogC trace(&controllerLoggable(), "OpalDeviceControllerImplC::setPort");
     m_pPort = pPort;
     return CFG_OK;
 }
-int32_t OpalDeviceControllerImplC::changePortSettings(const RS232SettingsS&) {
-    return CFG_FAILED;
+
+int32_t OpalDeviceControllerImplC::changePortSettings(const RS232SettingsS& rSettings) {
+    GuardC guard(m_lock);
+    PerformanceLogC trace(&controllerLoggable(), "OpalDeviceControllerImplC::changePortSettings");
+    if (m_pPort == nullptr) {
+        return CFG_FAILED;
+    }
+    m_pPort->SetRs232Settings(rSettings.m_lBaudRate, rSettings.m_lDataBits, rSettings.m_lStopBits,
+                              rSettings.m_lParity, rSettings.m_lFlowControl, rSettings.m_bDtrDsr);
+    return CFG_OK;
 }
+
 int32_t OpalDeviceControllerImplC::openPort() {
-    return CFG_FAILED;
+    GuardC guard(m_lock);
+    PerformanceLogC trace(&controllerLoggable(), "OpalDeviceControllerImplC::openPort");
+    return m_pPort != nullptr && m_pPort->Connect() ? CFG_OK : CFG_FAILED;
 }
+
 int32_t OpalDeviceControllerImplC::closePort() {
-    return CFG_FAILED;
+    GuardC guard(m_lock);
+    PerformanceLogC trace(&controllerLoggable(), "OpalDeviceControllerImplC::closePort");
+    return m_pPort != nullptr && m_pPort->Disconnect() ? CFG_OK : CFG_FAILED;
 }
-int32_t OpalDeviceControllerImplC::switchToDataMode() {
-    return CFG_FAILED;
-}
-bool OpalDeviceControllerImplC::isCommandMode() {
-    return false;
-}
-int32_t OpalDeviceControllerImplC::searchDevices(std::vector<DevNameAddressPairT>&) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::pairDevice(const DevNameAddressPairT&, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::getPairedDevice(DevNameAddressPairT&) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::getVersionInformation(VersionInformationS&) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::getDeviceNameAndAddress(DevNameAddressPairT&) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::getDefaultClientProfile(ConnectionProfileT&) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::getDefaultServerProfile(ConnectionProfileT&) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::setDeviceName(char*, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::setServiceName(ConnectionProfileT, const char*, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::setClassOfDevice(unsigned long, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::configureConnectabilityMode(ConnectabilityModeT, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::configureDiscoverabilityMode(DiscoverabilityModeT, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::configureWirelessMultidrop(bool, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::configureDefaultClientProfile(ConnectionProfileT, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::configureDefaultServerProfile(ConnectionProfileT, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::configureNoRemotePeers(unsigned char, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::configureFeatureMask(unsigned char, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::configureDefaultRemotePeer(unsigned char, DevNameAddressPairT,
-                                                              unsigned long, bool, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::configureDtrDsrSettings(DtrSettingT, DsrSettingT, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::configurePowerSaveMode(PowerSaveModeT, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::configureSecurityMode(SecurityModeT, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::setFixedPin(const char*, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::setBaudRate(unsigned long, bool, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::setFlowControl(bool, bool, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::resetModule() {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::restoreFactoryDefaults() {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::getRS232Settings(RS232SettingsS&) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::setRS232Settings(RS232SettingsS, bool, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::transparentCommand(const char*, char*) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::writeIoPin(IoPinT, PinValueT) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::configureSSID(const char*, bool) {
-    return CFG_FAILED;
-}
-int32_t OpalDeviceControllerImplC::request(OpalDeviceRequestC&) {
-    return CFG_FAILED;
-}
+
 bool OpalDeviceControllerImplC::isConnected() {
-    return false;
+    GuardC guard(m_lock);
+    PerformanceLogC trace(&controllerLoggable(), "OpalDeviceControllerImplC::isConnected");
+    return m_pPort != nullptr && m_pPort->IsConnected();
 }
+
+int32_t OpalDeviceControllerImplC::request(OpalDeviceRequestC& rRequest) {
+    PerformanceLogC trace(&controllerLoggable(), "OpalDeviceControllerImplC::request");
+    if (controllerLoggable().isEnabled(FWK::DBG::DBG_ALL)) {
+        trace << "command: " << shownLineEnds(rRequest.getName()) << endLine;
+    }
+    GuardC guard(m_lock);
+    if (!rRequest.isComplete() || !isConnected()) {
+        return CFG_FAILED;
+    }
+    GuardC requestGuard(m_pPort->getRequestLock());
+    // Anything but the ping itself goes out only to a module that is known to be listening for
+    // commands; in data mode the text would be sent on over the radio link.
+    if (!rRequest.isRawForm() && !isCommandMode()) {
+        return CFG_FAILED;
+    }
+    trace << "handling request " << rRequest.getName() << endLine;
+    // Connected before the write: the answer may come back before Write returns.
+    m_pPort->ConnectReadConsumer(&rRequest);
+    const char* const pszCommand = rRequest.getCommand();
+    int32_t lResult = CFG_TIMEOUT;
+    if (m_pPort->Write(pszCommand, static_cast<uint32_t>(std::strlen(pszCommand)))) {
+        lResult = rRequest.wait(rRequest.getTimeout());
+    }
+    m_pPort->ConnectReadConsumer(nullptr);
+    trace << "wait returned: " << std::hex << lResult
+          << ", request return code: " << rRequest.getResult() << std::dec << endLine;
+    if (lResult != CFG_OK) {
+        m_pPort->FlushBuffers(PRT::SerialPortC::PURGE_TXCLEAR);
+    }
+    return lResult;
+}
+
+bool OpalDeviceControllerImplC::isCommandMode() {
+    GuardC guard(m_lock);
+    PerformanceLogC trace(&controllerLoggable(), "OpalDeviceControllerImplC::isCommandMode");
+    if (!isConnected()) {
+        return false;
+    }
+    PingRequestC ping(PING_TIMEOUT_MS);
+    return request(ping) == CFG_OK;
+}
+
 int32_t OpalDeviceControllerImplC::switchToCommandMode() {
-    return CFG_FAILED;
+    GuardC guard(m_lock);
+    PerformanceLogC trace(&controllerLoggable(), "OpalDeviceControllerImplC::switchToCommandMode");
+    if (!isConnected()) {
+        return CFG_FAILED;
+    }
+    if (isCommandMode()) {
+        return CFG_OK;
+    }
+    std::this_thread::sleep_for(ESCAPE_GUARD_TIME);
+    trace << "START write escape sequence" << endLine;
+    const bool bWritten =
+        m_pPort->Write(ESCAPE_SEQUENCE, static_cast<uint32_t>(std::strlen(ESCAPE_SEQUENCE)));
+    trace << "END write escape sequence" << endLine;
+    std::this_thread::sleep_for(ESCAPE_GUARD_TIME);
+    return bWritten && isCommandMode() ? CFG_OK : CFG_FAILED;
 }
+
+int32_t OpalDeviceControllerImplC::switchToDataMode() {
+    GuardC guard(m_lock);
+    PerformanceLogC trace(&controllerLoggable(), "OpalDeviceControllerImplC::switchToDataMode");
+    if (!isConnected()) {
+        return CFG_FAILED;
+    }
+    int32_t lResult = CFG_FAILED;
+    for (int iAttempt = 0; iAttempt < DATA_MODE_ATTEMPTS && lResult != CFG_OK; ++iAttempt) {
+        OpalDeviceRequestC dataMode("ADDM", RF_ACTION, DATA_MODE_TIMEOUT_MS);
+        lResult = request(dataMode);
+    }
+    return lResult;
+}
+
 int32_t OpalDeviceControllerImplC::switchToProductionMode() {
-    return CFG_FAILED;
+    GuardC guard(m_lock);
+    PerformanceLogC trace(&controllerLoggable(),
+                          "OpalDeviceControllerImplC::switchToProductionMode");
+    if (!isConnected() || !isCommandMode()) {
+        return CFG_FAILED;
+    }
+    TransparentRequestC production("ATP");
+    return request(production);
+}
+
+int32_t OpalDeviceControllerImplC::exchange(OpalDeviceRequestC& rRequest) {
+    const int32_t lResult = request(rRequest);
+    return lResult != CFG_OK ? lResult : rRequest.getResult();
+}
+
+void OpalDeviceControllerImplC::appendParams(OpalDeviceRequestC& rRequest,
+                                             std::initializer_list<CommandParamS> params) {
+    for (const CommandParamS& rParam : params) {
+        switch (rParam.eKind) {
+        case CommandParamS::TEXT:
+        case CommandParamS::QUOTED_TEXT:
+            rRequest.appendString(rParam.pszText, rParam.eKind == CommandParamS::QUOTED_TEXT);
+            break;
+        case CommandParamS::NUMBER:
+            rRequest.appendNumber(rParam.lValue);
+            break;
+        case CommandParamS::BYTE:
+            rRequest.appendByte(static_cast<uint8_t>(rParam.lValue));
+            break;
+        }
+    }
+    rRequest.closeCommand();
+}
+
+int32_t OpalDeviceControllerImplC::sendSetting(const char* pszWord,
+                                               std::initializer_list<CommandParamS> params,
+                                               uint32_t ulTimeout) {
+    OpalDeviceRequestC setting(pszWord, RF_SET, ulTimeout);
+    appendParams(setting, params);
+    return exchange(setting);
 }
 
 } // namespace ORC::CFG

@@ -6,6 +6,7 @@
 #include <boost/noncopyable.hpp>
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace ORC::PRT {
@@ -80,6 +81,35 @@ public:
     int32_t switchToProductionMode();
 
 private:
+    // One parameter of a setting command, in the kind the command line needs.
+    struct CommandParamS {
+        enum KindT { TEXT, QUOTED_TEXT, NUMBER, BYTE };
+        KindT eKind;
+        const char* pszText;
+        int32_t lValue;
+    };
+    static CommandParamS text(const char* pszText) { return {CommandParamS::TEXT, pszText, 0}; }
+    static CommandParamS quoted(const char* pszText) {
+        return {CommandParamS::QUOTED_TEXT, pszText, 0};
+    }
+    static CommandParamS number(int32_t lValue) { return {CommandParamS::NUMBER, nullptr, lValue}; }
+    static CommandParamS byte(uint8_t unValue) { return {CommandParamS::BYTE, nullptr, unValue}; }
+
+    static void appendParams(OpalDeviceRequestC& rRequest,
+                             std::initializer_list<CommandParamS> params);
+    // The outcome on the line when the exchange failed, else the module's answer.
+    int32_t exchange(OpalDeviceRequestC& rRequest);
+    // Sends one setting command of the form "AT*WORD=p1,p2,...\r" and returns its outcome.
+    int32_t sendSetting(const char* pszWord, std::initializer_list<CommandParamS> params,
+                        uint32_t ulTimeout = DEFAULT_TIMEOUT_MS);
+    int32_t queryProfile(const char* pszWord, ConnectionProfileT& rProfile);
+    // Reads the module's line settings, lets the change alter them and writes them back.
+    template <typename ChangeT>
+    int32_t changeModuleLine(ChangeT change, bool bApplyNow, bool bPersistent);
+    int32_t queryDeviceName(const DevNameAddressPairT& rDevice, DevNameAddressPairT& rNamed);
+
+    static constexpr uint32_t DEFAULT_TIMEOUT_MS = 1000;
+
     FWK::TSK::CriticalSectionC m_lock;
     PRT::SerialPortC* m_pPort = nullptr;
 };
