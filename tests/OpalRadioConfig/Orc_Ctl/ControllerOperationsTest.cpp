@@ -312,6 +312,9 @@ TEST(ControllerOperations, ThePcPortFollowsARateAppliedNow) {
     ControllerRig rig;
     Controller& controller = rig.controller();
     RS232SettingsS line;
+    // DTR is the PC's own line: a rate change must leave it as it is.
+    rig.port().SetRs232Settings(BAUD_115200, DATA_BITS_8, STOP_BITS_1, PARITY_NONE, FLOW_NONE,
+                                true);
 
     ASSERT_EQ(controller.setBaudRate(57600, false, false), CFG_OK);
     rig.port().GetRs232Settings(line);
@@ -321,6 +324,7 @@ TEST(ControllerOperations, ThePcPortFollowsARateAppliedNow) {
     ASSERT_EQ(controller.setBaudRate(9600, true, false), CFG_OK);
     rig.port().GetRs232Settings(line);
     EXPECT_EQ(line.m_lBaudRate, BAUD_9600);
+    EXPECT_TRUE(line.m_bDtrDsr);
     EXPECT_EQ(rig.module().baud(), 9600u);
     // Both ends at the new rate: the next exchange goes through.
     DevNameAddressPairT local;
