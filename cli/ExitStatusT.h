@@ -7,4 +7,6 @@ enum class ExitStatusT : int {
     Usage = 2,
     PortUnavailable = 3,
     Cancelled = 4,
+    // The radio answered at none of the rates tried.
+    ConnectFailed = 5,
 };

@@ -13,6 +13,39 @@ void ModemReportC::Set(const std::string& name, int value) {
     values_[name] = value;
 }
 
+void ModemReportC::SetJson(const std::string& name, nlohmann::ordered_json value) {
+    values_[name] = std::move(value);
+}
+
+namespace {
+
+std::string TextOf(const nlohmann::ordered_json& value) {
+    return value.is_string() ? value.get<std::string>() : value.dump();
+}
+
+// A list prints one line per entry; an entry with fields shows them tab-separated, so a
+// script can cut them apart although names may hold blanks.
+void PrintTextLines(std::ostream& out, const std::string& name,
+                    const nlohmann::ordered_json& value) {
+    if (!value.is_array()) {
+        out << name << ": " << TextOf(value) << '\n';
+        return;
+    }
+    for (const auto& entry : value) {
+        std::string line;
+        if (entry.is_object()) {
+            for (const auto& [field, fieldValue] : entry.items()) {
+                line += (line.empty() ? "" : "\t") + TextOf(fieldValue);
+            }
+        } else {
+            line = TextOf(entry);
+        }
+        out << name << ": " << line << '\n';
+    }
+}
+
+} // namespace
+
 void ModemReportC::Fail(ExitStatusT status, const std::string& error) {
     status_ = status;
     error_ = error;
@@ -30,14 +63,15 @@ const char* ModemReportC::StatusName(ExitStatusT status) {
         return "port-unavailable";
     case ExitStatusT::Cancelled:
         return "cancelled";
+    case ExitStatusT::ConnectFailed:
+        return "connect-failed";
     }
     return "failed";
 }
 
 void ModemReportC::PrintText(std::ostream& out, std::ostream& err) const {
     for (const auto& [name, value] : values_.items()) {
-        out << name << ": " << (value.is_string() ? value.get<std::string>() : value.dump())
-            << '\n';
+        PrintTextLines(out, name, value);
     }
     out.flush();
     if (status_ != ExitStatusT::Success) {

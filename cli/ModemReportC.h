@@ -16,6 +16,7 @@ public:
 
     void Set(const std::string& name, const std::string& value);
     void Set(const std::string& name, int value);
+    void SetJson(const std::string& name, nlohmann::ordered_json value);
     void Fail(ExitStatusT status, const std::string& error);
     ExitStatusT status() const { return status_; }
 
@@ -23,6 +24,7 @@ public:
     void PrintText(std::ostream& out, std::ostream& err) const;
     void PrintJson(std::ostream& out,
                    const std::vector<TerminalModemViewC::MessageS>& messages) const;
+    const std::string& error() const { return error_; }
 
     static const char* StatusName(ExitStatusT status);
 

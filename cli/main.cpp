@@ -3,6 +3,8 @@
 #include "cli/InterruptFlagC.h"
 #include "cli/ModemCommandC.h"
 #include "cli/ModemCommandLineC.h"
+#include "cli/ModuleCommandC.h"
+#include "cli/ModuleCommandLineC.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -57,6 +59,8 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     ModemOptionsS modemOptions;
     ModemCommandLineC modemCommand(app, modemOptions);
+    ModuleOptionsS moduleOptions;
+    ModuleCommandLineC moduleCommand(app, moduleOptions);
 
     try {
         app.parse(argc, argv);
@@ -71,6 +75,10 @@ int main(int argc, char** argv) {
     }
 
     InterruptFlagC::Install();
+    if (moduleCommand.Chosen()) {
+        ModuleCommandC command(moduleOptions, &InterruptFlagC::Raised, {std::cout, std::cerr});
+        return static_cast<int>(command.Run());
+    }
     ModemCommandC command(modemOptions, &InterruptFlagC::Raised,
                           {std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1});
     return static_cast<int>(command.Run());

@@ -66,6 +66,10 @@ public:
     // Not owned: the caller keeps the parameter alive as long as the request.
     void addResponseParam(ResponseParamI* pParam);
 
+protected:
+    // For a request that decides on its own when to wake its caller.
+    void forceHandled(bool bHandled) { m_bHandled = bHandled; }
+
 private:
     void buildTransparent(const char* pszText);
     void buildFromWord(const char* pszWord);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// What the command line asks of `oryx-cli module`.
+struct ModuleOptionsS {
+    enum class OperationT { Read, Write, Search, Pair, Paired, Version };
+
+    OperationT operation = OperationT::Read;
+    std::string port;
+    std::string baud = "115200";
+    bool json = false;
+    std::string eventLog;
+
+    // write: every check on these runs before the port is opened.
+    std::string name;
+    std::string role;
+    std::optional<unsigned long> moduleBaud;
+
+    // pair: the address of a device that the search finds.
+    std::string address;
+};
