@@ -107,9 +107,11 @@ bool ModemCommandC::Connect(ModemDialogCoreC& core, ModemReportC& report) {
         report.Fail(ExitStatusT::Cancelled, "Cancelled while waiting for the radio.");
         break;
     case ModemOutcomeT::PortUnavailable:
-        report.Fail(ExitStatusT::PortUnavailable,
-                    "Cannot open port " + oryx::platform::PortNames::displayName(options_.port) +
-                        ".");
+        report.Fail(
+            ExitStatusT::PortUnavailable,
+            ModemReportC::WithOpenProblem(
+                "Cannot open port " + oryx::platform::PortNames::displayName(options_.port) + ".",
+                options_.port));
         break;
     default:
         report.Fail(ExitStatusT::RadioFailed, "The radio's settings could not be read.");

@@ -1,5 +1,7 @@
 #include "cli/ModemReportC.h"
 
+#include "platform/PortEnumerator.h"
+
 #include <ostream>
 
 ModemReportC::ModemReportC(std::string command, std::string port)
@@ -100,4 +102,10 @@ void ModemReportC::PrintJson(std::ostream& out,
     // Texts from the line may hold bytes that are not UTF-8; they must not break the output.
     out << report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
         << std::endl;
+}
+
+std::string ModemReportC::WithOpenProblem(const std::string& text, const std::string& portText) {
+    const oryx::platform::SerialError problem =
+        oryx::platform::PortEnumerator::openProblem(portText);
+    return problem.ok() ? text : text + " " + problem.message;
 }

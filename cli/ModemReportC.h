@@ -18,6 +18,9 @@ public:
     void Set(const std::string& name, int value);
     void SetJson(const std::string& name, nlohmann::ordered_json value);
     void Fail(ExitStatusT status, const std::string& error);
+    // The failure text followed by why the port does not open now (permission with the
+    // 'dialout' fix, held by another program, not a serial port, gone), when it still does not.
+    static std::string WithOpenProblem(const std::string& text, const std::string& portText);
     ExitStatusT status() const { return status_; }
 
     // Values on out; in text mode the error goes to err.

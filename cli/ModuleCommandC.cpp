@@ -113,7 +113,8 @@ ExitStatusT ModuleCommandC::Run() {
     if (!oryx::platform::PortEnumerator::portOpens(options_.port)) {
         const std::string text =
             "Cannot open port " + oryx::platform::PortNames::displayName(options_.port) + "!";
-        Fail(report, ExitStatusT::PortUnavailable, text, text);
+        Fail(report, ExitStatusT::PortUnavailable,
+             ModemReportC::WithOpenProblem(text, options_.port), text);
         Print(report);
         return report.status();
     }

@@ -70,8 +70,12 @@ void PortEnumerator::addSimulatorLinks(std::vector<std::string>& ports) const {
 }
 
 bool PortEnumerator::portOpens(const std::string& portText) {
+    return openProblem(portText).ok();
+}
+
+SerialError PortEnumerator::openProblem(const std::string& portText) {
     SerialDevice device;
-    return device.open(portText).ok();
+    return device.open(portText);
 }
 
 } // namespace oryx::platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SerialError.h"
+
 #include <string>
 #include <vector>
 
@@ -19,6 +21,8 @@ public:
 
     // The open test: true when the port opens now. A port held by another program does not.
     static bool portOpens(const std::string& portText);
+    // Why the port does not open now, in words the user can act on; ok() when it opens.
+    static SerialError openProblem(const std::string& portText);
 
 private:
     void addKernelDevices(std::vector<std::string>& ports) const;

@@ -194,6 +194,8 @@ TEST_F(CliModemTest, APortThatCannotBeOpenedIsStatus3) {
     EXPECT_EQ(run.json["exitStatus"], 3);
     EXPECT_TRUE(ShowedMessage(run.json, "Cannot open port."));
     EXPECT_NE(run.err.find("Error: Cannot open port."), std::string::npos);
+    EXPECT_NE(run.json["error"].get<std::string>().find("does not exist"), std::string::npos)
+        << "the reason follows, so the user knows what to do";
 }
 
 TEST_F(CliModemTest, ARadioThatFallsSilentAfterItsBannerIsStatus1) {

@@ -237,7 +237,8 @@ TEST_F(CliModuleTest, APortThatCannotBeOpenedIsStatus3) {
     const ModuleRunS run = Finish(cli);
 
     EXPECT_EQ(run.status, 3);
-    EXPECT_EQ(run.json["error"], "Cannot open port /nonexistent/port!");
+    EXPECT_EQ(run.json["error"], "Cannot open port /nonexistent/port! Port /nonexistent/port does "
+                                 "not exist (/nonexistent/port).");
 }
 
 // A module that never answers: each rate costs the escape's two guard times.
