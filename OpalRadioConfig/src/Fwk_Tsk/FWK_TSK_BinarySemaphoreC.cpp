@@ -3,6 +3,9 @@
 #include <atomic>
 #include <cerrno>
 #include <ctime>
+#include <linux/futex.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace FWK::TSK {
 
@@ -20,6 +23,23 @@ timespec deadlineAfter(unsigned long ulMilliseconds) {
     deadline.tv_nsec = static_cast<long>(llNanos % 1000000000LL);
     return deadline;
 }
+static_assert(std::atomic<std::uint32_t>::is_always_lock_free &&
+                  sizeof(std::atomic<std::uint32_t>) == sizeof(std::uint32_t),
+              "the futex word must be a plain 32-bit word");
+
+// Sleeps while the word is still 0, until woken or the absolute monotonic deadline (none:
+// forever); false only when the deadline has passed.
+bool futexWaitWhileTaken(std::atomic<std::uint32_t>& rWord, const timespec* pDeadline) {
+    const long lResult =
+        syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&rWord), FUTEX_WAIT_BITSET_PRIVATE, 0U,
+                pDeadline, nullptr, FUTEX_BITSET_MATCH_ANY);
+    return lResult == 0 || errno != ETIMEDOUT;
+}
+
+void futexWakeOne(std::atomic<std::uint32_t>& rWord) {
+    syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&rWord), FUTEX_WAKE_PRIVATE, 1, nullptr,
+            nullptr, 0);
+}
 } // namespace
 
 void BinarySemaphoreC::failCreationAfter(unsigned unCreations) {
@@ -36,64 +56,40 @@ bool BinarySemaphoreC::injectedFailureDue() {
     return false;
 }
 
-BinarySemaphoreC::BinarySemaphoreC(bool bInitiallyFree) : m_bFree(bInitiallyFree) {
-    if (injectedFailureDue()) {
-        return;
-    }
-    if (pthread_mutex_init(&m_mutex, nullptr) != 0) {
-        return;
-    }
-    m_bMutexCreated = true;
-    pthread_condattr_t attributes;
-    if (pthread_condattr_init(&attributes) != 0) {
-        return;
-    }
-    // The monotonic clock keeps timed waits right when the wall clock is set.
-    bool bCreated = pthread_condattr_setclock(&attributes, CLOCK_MONOTONIC) == 0 &&
-                    pthread_cond_init(&m_condition, &attributes) == 0;
-    pthread_condattr_destroy(&attributes);
-    m_bValid = bCreated;
-}
+BinarySemaphoreC::BinarySemaphoreC(bool bInitiallyFree)
+    : m_unState(bInitiallyFree ? 1 : 0), m_bValid(!injectedFailureDue()) {}
 
-BinarySemaphoreC::~BinarySemaphoreC() {
-    if (m_bValid) {
-        pthread_cond_destroy(&m_condition);
-    }
-    if (m_bMutexCreated) {
-        pthread_mutex_destroy(&m_mutex);
-    }
+BinarySemaphoreC::~BinarySemaphoreC() = default;
+
+bool BinarySemaphoreC::tryTake() {
+    std::uint32_t unExpected = 1;
+    return m_unState.compare_exchange_strong(unExpected, 0, std::memory_order_acquire);
 }
 
 void BinarySemaphoreC::wait() {
-    pthread_mutex_lock(&m_mutex);
-    while (!m_bFree) {
-        pthread_cond_wait(&m_condition, &m_mutex);
+    while (!tryTake()) {
+        futexWaitWhileTaken(m_unState, nullptr);
     }
-    m_bFree = false;
-    pthread_mutex_unlock(&m_mutex);
 }
 
 bool BinarySemaphoreC::waitFor(unsigned long ulMilliseconds) {
     const timespec deadline = deadlineAfter(ulMilliseconds);
-    pthread_mutex_lock(&m_mutex);
-    while (!m_bFree) {
-        if (pthread_cond_timedwait(&m_condition, &m_mutex, &deadline) == ETIMEDOUT) {
-            break;
+    while (!tryTake()) {
+        if (!futexWaitWhileTaken(m_unState, &deadline)) {
+            return tryTake();
         }
     }
-    const bool bTaken = m_bFree;
-    m_bFree = false;
-    pthread_mutex_unlock(&m_mutex);
-    return bTaken;
+    return true;
 }
 
 void BinarySemaphoreC::release() {
-    // Signalled under the mutex: once unlocked, the waiter may return and destroy the
-    // semaphore (a request waited on and then left), and a later signal would hit freed memory.
-    pthread_mutex_lock(&m_mutex);
-    m_bFree = true;
-    pthread_cond_signal(&m_condition);
-    pthread_mutex_unlock(&m_mutex);
+    // A waiter sleeps only while the word is 0; releasing a free semaphore wakes nobody. Once
+    // the word is 1 a waiter may take it and destroy the object before the wake-up call below,
+    // which then finds no sleeper at that address (or wakes one spuriously, which every futex
+    // waiter tolerates) and touches no memory of ours.
+    if (m_unState.exchange(1, std::memory_order_release) == 0) {
+        futexWakeOne(m_unState);
+    }
 }
 
 } // namespace FWK::TSK

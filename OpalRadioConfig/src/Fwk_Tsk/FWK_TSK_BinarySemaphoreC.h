@@ -1,12 +1,15 @@
 #pragma once
 
+#include <atomic>
 #include <boost/noncopyable.hpp>
-#include <pthread.h>
+#include <cstdint>
 
 namespace FWK::TSK {
 
 // A semaphore with count 0 or 1. It has no owner: any thread may release what another took.
-// Creation can fail (the kernel may refuse the objects); check isValid() before use.
+// A waiter may destroy it as soon as it has taken it, while the releasing thread may still be
+// inside release(): release touches the object only through one atomic exchange before the
+// wake-up call, which needs no live object. Check isValid() before use.
 class BinarySemaphoreC : private boost::noncopyable {
 public:
     explicit BinarySemaphoreC(bool bInitiallyFree);
@@ -25,12 +28,11 @@ public:
 
 private:
     static bool injectedFailureDue();
+    bool tryTake();
 
-    pthread_mutex_t m_mutex;
-    pthread_cond_t m_condition;
-    bool m_bFree;
+    // 1 free, 0 taken; the futex word the waiters sleep on.
+    std::atomic<std::uint32_t> m_unState;
     bool m_bValid = false;
-    bool m_bMutexCreated = false;
 };
 
 } // namespace FWK::TSK
