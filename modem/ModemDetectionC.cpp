@@ -98,16 +98,28 @@ int ModemDetectionC::ReadBanner() {
     if (link.ReadTerminatedStr(buffer, sizeof buffer, ':') != RC_OK) {
         return 1;
     }
-    if (link.FilterBuffer(buffer, sizeof buffer, 'W') != 0) {
+    std::string banner;
+    int modelNumber = 0;
+    if (!BannerOf(link, buffer, sizeof buffer, banner, modelNumber)) {
         return 1;
+    }
+    f.banner = banner;
+    session_.WriteFieldsToControls();
+    f.modelNumber = modelNumber;
+    session_.Log("Banner: " + f.banner);
+    return 0;
+}
+
+bool ModemDetectionC::BannerOf(ModemLinkC& link, char* buffer, size_t size, std::string& banner,
+                               int& modelNumber) {
+    if (link.FilterBuffer(buffer, size, 'W') != 0) {
+        return false;
     }
     // Too short to carry a model number: most likely noise at the wrong rate.
     if (std::string(buffer).size() < 7) {
-        return 1;
+        return false;
     }
-    f.banner = buffer;
-    session_.WriteFieldsToControls();
-    f.modelNumber = std::atoi(f.banner.substr(3, 4).c_str());
-    session_.Log("Banner: " + f.banner);
-    return 0;
+    banner = buffer;
+    modelNumber = std::atoi(banner.substr(3, 4).c_str());
+    return true;
 }

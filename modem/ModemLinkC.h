@@ -44,6 +44,9 @@ public:
     int FilterBuffer(char* buffer, size_t size, char start);
     static int HexToInt(const char* text);
     int RadioCommand(const char* command, int& value);
+    // The value of a reply read up to its prompt: the echo of the sent command is dropped, a
+    // refusal gives RC_UNDEFINED. The reply is filtered in place.
+    int DecodeReply(char* reply, size_t size, const char* sent, int& value);
 
     // WriteStr followed by CR and LF, the end of every command line; the results are not
     // checked (each failing write has logged itself).
