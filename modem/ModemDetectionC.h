@@ -29,6 +29,7 @@ public:
 
 private:
     enum class AttemptT { Pending, Success, Failed };
+    static std::string CannotOpenText(const ModemLinkC& link);
     bool ShowDetectDialog();
     ModemOutcomeT FinishConnect();
 

@@ -46,6 +46,7 @@ int ModemLinkC::OpenModemPort(const std::string& portText, const std::string& ba
     }
     oryx::platform::SerialError opened = device_->open(portText);
     openError_ = opened.code;
+    openErrorText_ = opened.message;
     SleepMs(200);
     PurgeQueues();
     if (!opened.ok()) {

@@ -63,6 +63,8 @@ public:
     bool modemPortOpen() const { return portOpen_; }
     // The platform's error code of the last open that failed; 0 after an open that worked.
     int openError() const { return openError_; }
+    // The platform's sentence for that error; empty after an open that worked.
+    const std::string& openErrorText() const { return openErrorText_; }
 
 private:
     bool WaitForFirstReplyByte();
@@ -71,4 +73,5 @@ private:
     std::unique_ptr<oryx::platform::SerialDevice> device_;
     bool portOpen_ = false;
     int openError_ = 0;
+    std::string openErrorText_;
 };
