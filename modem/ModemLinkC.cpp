@@ -116,10 +116,11 @@ void ModemLinkC::PortWrite(char byte) {
     }
 }
 
-void ModemLinkC::SendLine(const char* text) {
-    WriteStr(text);
+int ModemLinkC::SendLine(const char* text) {
+    const int rc = WriteStr(text);
     PortWrite(CR);
     PortWrite(LF);
+    return rc;
 }
 
 int ModemLinkC::ReadStr(char* buffer, size_t size) {

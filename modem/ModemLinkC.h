@@ -48,9 +48,9 @@ public:
     // refusal gives RC_UNDEFINED. The reply is filtered in place.
     int DecodeReply(char* reply, size_t size, const char* sent, int& value);
 
-    // WriteStr followed by CR and LF, the end of every command line; the results are not
-    // checked (each failing write has logged itself).
-    void SendLine(const char* text);
+    // WriteStr followed by CR and LF, the end of every command line; each failing write has
+    // logged itself. Returns the result of writing the text.
+    int SendLine(const char* text);
     // Discards the driver's transmit and receive queues. With synchronous I/O nothing else is
     // pending, so this is also the purge of everything.
     void PurgeQueues();
