@@ -1,15 +1,23 @@
-# oryx_add_gtest(<target> [QT_MAIN] LABEL <unit|pty|gui> SOURCES <files...> LIBS <libs...> [TIMEOUT <s>])
-# Builds one GoogleTest executable and registers each of its tests with ctest.
+# oryx_add_gtest(<target> [QT_MAIN] [THREADS] LABEL <unit|pty|gui> SOURCES <files...> LIBS <libs...>
+#                [TIMEOUT <s>])
+# Builds one GoogleTest executable and registers each of its tests with ctest. THREADS adds
+# "-threads" to the label of tests that run more than one thread (a simulator counts): tools/tsan runs them.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 function(oryx_add_gtest target)
-  cmake_parse_arguments(ARG "QT_MAIN" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QT_MAIN;THREADS" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_LABEL)
     set(ARG_LABEL unit)
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
+  endif()
+  # One label per test: the discovery script does not keep a list of labels together. ctest -L
+  # takes a regular expression, so "pty-threads" is still selected by -L pty.
+  set(label ${ARG_LABEL})
+  if(ARG_THREADS)
+    string(APPEND label -threads)
   endif()
   add_executable(${target} ${ARG_SOURCES})
   if(ARG_QT_MAIN)
@@ -23,6 +31,6 @@ function(oryx_add_gtest target)
   gtest_discover_tests(${target}
     NO_PRETTY_VALUES
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
+    PROPERTIES LABELS ${label} TIMEOUT ${ARG_TIMEOUT}
                ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -6,6 +6,7 @@
 #include "modem/ModemSettingsC.h"
 #include "platform/PortNames.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -23,9 +24,12 @@ ModemOutcomeT ModemDetectionC::OnDetect() {
     while (!cancelled && !bannerRead) {
         if (session_.OpenModemPort(f.currentBaud, false) != RC_OK) {
             link.CloseModemPort();
+            if (!link.openErrorText().empty()) {
+                session_.Log("ERROR: " + link.openErrorText());
+            }
             if (++openFailures >= kMaxOpenFailures) {
                 session_.Log("ERROR: Cannot open port. OnDetect returns.");
-                session_.view().MessageBox("Cannot open port.", "Error", ModemViewI::ButtonsT::Ok,
+                session_.view().MessageBox(CannotOpenText(link), "Error", ModemViewI::ButtonsT::Ok,
                                            ModemViewI::IconT::None);
                 f.connected = false;
                 return ModemOutcomeT::PortUnavailable;
@@ -51,6 +55,16 @@ ModemOutcomeT ModemDetectionC::OnDetect() {
         }
     }
     return bannerRead ? FinishConnect() : ModemOutcomeT::Cancelled;
+}
+
+// A port text that names a file, a folder or a socket is never going to answer at another
+// rate; the plain message would leave the user guessing why.
+std::string ModemDetectionC::CannotOpenText(const ModemLinkC& link) {
+    std::string text = "Cannot open port.";
+    if (link.openError() == ENOTTY) {
+        text += "\n" + link.openErrorText();
+    }
+    return text;
 }
 
 bool ModemDetectionC::ShowDetectDialog() {
@@ -98,16 +112,28 @@ int ModemDetectionC::ReadBanner() {
     if (link.ReadTerminatedStr(buffer, sizeof buffer, ':') != RC_OK) {
         return 1;
     }
-    if (link.FilterBuffer(buffer, sizeof buffer, 'W') != 0) {
+    std::string banner;
+    int modelNumber = 0;
+    if (!BannerOf(link, buffer, sizeof buffer, banner, modelNumber)) {
         return 1;
+    }
+    f.banner = banner;
+    session_.WriteFieldsToControls();
+    f.modelNumber = modelNumber;
+    session_.Log("Banner: " + f.banner);
+    return 0;
+}
+
+bool ModemDetectionC::BannerOf(ModemLinkC& link, char* buffer, size_t size, std::string& banner,
+                               int& modelNumber) {
+    if (link.FilterBuffer(buffer, size, 'W') != 0) {
+        return false;
     }
     // Too short to carry a model number: most likely noise at the wrong rate.
     if (std::string(buffer).size() < 7) {
-        return 1;
+        return false;
     }
-    f.banner = buffer;
-    session_.WriteFieldsToControls();
-    f.modelNumber = std::atoi(f.banner.substr(3, 4).c_str());
-    session_.Log("Banner: " + f.banner);
-    return 0;
+    banner = buffer;
+    modelNumber = std::atoi(banner.substr(3, 4).c_str());
+    return true;
 }

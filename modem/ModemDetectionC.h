@@ -2,6 +2,10 @@
 
 #include "modem/ModemResultC.h"
 
+#include <cstddef>
+#include <string>
+
+class ModemLinkC;
 class ModemSessionC;
 class ModemSettingsC;
 
@@ -16,11 +20,16 @@ public:
     void NextBaudRate();
     // 0 when a banner was read, 1 otherwise.
     int ReadBanner();
+    // The banner and its model number from text read up to the banner's ':'; false for
+    // noise. The buffer is filtered in place.
+    static bool BannerOf(ModemLinkC& link, char* buffer, size_t size, std::string& banner,
+                         int& modelNumber);
 
     static constexpr int kMaxOpenFailures = 5;
 
 private:
     enum class AttemptT { Pending, Success, Failed };
+    static std::string CannotOpenText(const ModemLinkC& link);
     bool ShowDetectDialog();
     ModemOutcomeT FinishConnect();
 

@@ -46,6 +46,7 @@ int ModemLinkC::OpenModemPort(const std::string& portText, const std::string& ba
     }
     oryx::platform::SerialError opened = device_->open(portText);
     openError_ = opened.code;
+    openErrorText_ = opened.message;
     SleepMs(200);
     PurgeQueues();
     if (!opened.ok()) {
@@ -115,10 +116,11 @@ void ModemLinkC::PortWrite(char byte) {
     }
 }
 
-void ModemLinkC::SendLine(const char* text) {
-    WriteStr(text);
+int ModemLinkC::SendLine(const char* text) {
+    const int rc = WriteStr(text);
     PortWrite(CR);
     PortWrite(LF);
+    return rc;
 }
 
 int ModemLinkC::ReadStr(char* buffer, size_t size) {
@@ -237,13 +239,17 @@ int ModemLinkC::RadioCommand(const char* command, int& value) {
         log_.Log("ERROR: RadioCommand error 2");
         return RC_UNDEFINED;
     }
-    FilterBuffer(reply, sizeof reply, send[0]);
-    const size_t echoLength = std::strlen(send);
+    return DecodeReply(reply, sizeof reply, send, value);
+}
+
+int ModemLinkC::DecodeReply(char* reply, size_t size, const char* sent, int& value) {
+    FilterBuffer(reply, size, sent[0]);
+    const size_t echoLength = std::strlen(sent);
     const char* answer = std::strlen(reply) >= echoLength ? reply + echoLength : "";
     // A radio that refuses a command says so instead of giving a value; taking "ERROR" as
     // hexadecimal would report a refused setting as done and read a made-up value.
     if (std::strcmp(answer, "ERROR") == 0) {
-        log_.Log(std::string("ERROR: RadioCommand ") + send + " refused by the radio");
+        log_.Log(std::string("ERROR: RadioCommand ") + sent + " refused by the radio");
         return RC_UNDEFINED;
     }
     value = HexToInt(answer);

@@ -44,10 +44,13 @@ public:
     int FilterBuffer(char* buffer, size_t size, char start);
     static int HexToInt(const char* text);
     int RadioCommand(const char* command, int& value);
+    // The value of a reply read up to its prompt: the echo of the sent command is dropped, a
+    // refusal gives RC_UNDEFINED. The reply is filtered in place.
+    int DecodeReply(char* reply, size_t size, const char* sent, int& value);
 
-    // WriteStr followed by CR and LF, the end of every command line; the results are not
-    // checked (each failing write has logged itself).
-    void SendLine(const char* text);
+    // WriteStr followed by CR and LF, the end of every command line; each failing write has
+    // logged itself. Returns the result of writing the text.
+    int SendLine(const char* text);
     // Discards the driver's transmit and receive queues. With synchronous I/O nothing else is
     // pending, so this is also the purge of everything.
     void PurgeQueues();
@@ -60,6 +63,8 @@ public:
     bool modemPortOpen() const { return portOpen_; }
     // The platform's error code of the last open that failed; 0 after an open that worked.
     int openError() const { return openError_; }
+    // The platform's sentence for that error; empty after an open that worked.
+    const std::string& openErrorText() const { return openErrorText_; }
 
 private:
     bool WaitForFirstReplyByte();
@@ -68,4 +73,5 @@ private:
     std::unique_ptr<oryx::platform::SerialDevice> device_;
     bool portOpen_ = false;
     int openError_ = 0;
+    std::string openErrorText_;
 };

@@ -192,7 +192,12 @@ int ModemSettingsC::WriteSettings() {
         }
     }
     WriteFixedParameters();
-    link.SendLine("m>");
+    // A fixed parameter the radio refuses does not spoil the save, but a store command that
+    // never reached the radio (the cable pulled meanwhile) leaves nothing saved.
+    if (link.SendLine("m>") != RC_OK) {
+        session_.Log("ERROR: Settings could not be stored.");
+        return RC_UNDEFINED;
+    }
     session_.LeaveCommandMode();
     session_.view().Beep();
     f.settingsRead = false;

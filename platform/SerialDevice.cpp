@@ -16,6 +16,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -84,6 +85,33 @@ bool isHungUp(int fd) {
     return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
+// What stands at the path when it cannot be a terminal, checked before the open: opening a
+// folder or socket fails with an error that would blame the port, and a file or pipe must
+// never be written to as if it were a radio. Nothing when it is a character device or cannot be
+// examined (the open then says why).
+const char* nonTerminalKind(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || S_ISCHR(status.st_mode)) {
+        return nullptr;
+    }
+    if (S_ISREG(status.st_mode)) {
+        return "a regular file";
+    }
+    if (S_ISDIR(status.st_mode)) {
+        return "a folder";
+    }
+    if (S_ISSOCK(status.st_mode)) {
+        return "a socket";
+    }
+    if (S_ISFIFO(status.st_mode)) {
+        return "a named pipe";
+    }
+    if (S_ISBLK(status.st_mode)) {
+        return "a block device";
+    }
+    return "not a device";
+}
+
 bool rateMatches(std::uint32_t wanted, std::uint32_t actual) {
     return std::fabs(static_cast<double>(actual) - wanted) <= wanted * kRateTolerance;
 }
@@ -100,6 +128,9 @@ SerialError SerialDevice::open(const std::string& portText) {
     const std::string shown = PortNames::displayName(portText);
     if (path.empty()) {
         return SerialError::fromErrno(ENOENT, shown, portText);
+    }
+    if (const char* kind = nonTerminalKind(path)) {
+        return SerialError::notASerialPort(shown, path, kind);
     }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

@@ -27,8 +27,7 @@ SerialError SerialError::fromErrno(int code, const std::string& portName, const 
         text = "Port " + portName + " is in use by another program.";
         break;
     case ENOTTY:
-        text = path + " is not a serial port.";
-        break;
+        return notASerialPort(portName, path, "not a terminal device");
     case EIO:
     case ENXIO:
     case ENODEV:
@@ -44,6 +43,12 @@ SerialError SerialError::fromErrno(int code, const std::string& portName, const 
 
 SerialError SerialError::gone(const std::string& portName) {
     return {ENODEV, "Port " + portName + " has gone away: was the adapter unplugged?"};
+}
+
+SerialError SerialError::notASerialPort(const std::string& portName, const std::string& path,
+                                        const std::string& whatItIs) {
+    return {ENOTTY,
+            "Port " + portName + " is not a serial port: " + path + " is " + whatItIs + "."};
 }
 
 SerialError SerialError::invalid(const std::string& message) {

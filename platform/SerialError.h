@@ -17,6 +17,9 @@ struct SerialError {
     // portName is what the user chose, as shown in messages ("COM1", "ttyUSB0").
     static SerialError fromErrno(int code, const std::string& portName, const std::string& path);
     static SerialError gone(const std::string& portName);
+    // ENOTTY, naming what stands at the path instead ("a regular file", "a folder", ...).
+    static SerialError notASerialPort(const std::string& portName, const std::string& path,
+                                      const std::string& whatItIs);
     static SerialError invalid(const std::string& message);
 };
 

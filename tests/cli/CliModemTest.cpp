@@ -3,6 +3,7 @@
 #include "ScratchDirC.h"
 #include "sim/ModemRadio.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -196,6 +197,19 @@ TEST_F(CliModemTest, APortThatCannotBeOpenedIsStatus3) {
     EXPECT_NE(run.err.find("Error: Cannot open port."), std::string::npos);
     EXPECT_NE(run.json["error"].get<std::string>().find("does not exist"), std::string::npos)
         << "the reason follows, so the user knows what to do";
+}
+
+TEST_F(CliModemTest, AFileAsPortIsRefusedSayingWhatItIsAndKeepsItsBytes) {
+    const std::string file = scratch_.file("settings.txt");
+    std::ofstream(file) << "kept";
+    const RunS run = RunCli({"modem", "read", "--port", file, "--json"});
+
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(
+        run.err.find("Port " + file + " is not a serial port: " + file + " is a regular file."),
+        std::string::npos)
+        << run.err;
+    EXPECT_EQ(ScratchDirC::ReadFile(file), "kept");
 }
 
 TEST_F(CliModemTest, ARadioThatFallsSilentAfterItsBannerIsStatus1) {

@@ -2,7 +2,10 @@
 #include "modem/ModemModelsC.h"
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <thread>
 
@@ -174,6 +177,23 @@ TEST_F(ModemDetectTest, BannerWithoutDigitsAtTheModelPlaceGivesModelZero) {
     EXPECT_EQ(Count("ERROR: No baudrate code for model 0, baudrate not changed."), 1);
     EXPECT_EQ(view.BoxTexts().back(), "Settings saved, but the baud rate is still 115200: this "
                                       "radio model has no baud-rate codes.");
+}
+
+TEST_F(ModemDetectTest, AFileAsPortIsRefusedWithWhatItIsAndKeepsItsBytes) {
+    const std::string file =
+        ::testing::TempDir() + "/modem-file-port-" + std::to_string(::getpid());
+    std::ofstream(file) << "kept";
+    log = std::make_unique<EventLogFileC>(logDir.path(), 500);
+    core = std::make_unique<ModemDialogCoreC>(*log, view);
+    core->OnInitDialog({file}, file, "19200", false);
+    EXPECT_EQ(core->OnConnectButton(), ModemOutcomeT::PortUnavailable);
+    const std::string reason =
+        "Port " + file + " is not a serial port: " + file + " is a regular file.";
+    EXPECT_EQ(view.BoxTexts(), Lines{"Cannot open port.\n" + reason});
+    EXPECT_EQ(Count("ERROR: " + reason), 5);
+    std::ifstream kept(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept");
+    std::remove(file.c_str());
 }
 
 TEST_F(ModemDetectTest, AMissingPortEndsAfterFiveOpenFailures) {

@@ -6,9 +6,13 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -264,16 +268,55 @@ TEST(SerialDeviceOpen, ErrorsNameThePortAndWhatToDo) {
 
     EXPECT_EQ(device.open("0").code, ENOENT);
 
-    // Named for this run: another user's file of the same name would answer EACCES.
-    const std::string file = ::testing::TempDir() + "/not-a-port-" + std::to_string(::getpid());
-    std::ofstream(file) << "x";
-    EXPECT_EQ(device.open(file).code, ENOTTY);
-    EXPECT_FALSE(device.isOpen());
-    std::remove(file.c_str());
-
     const SerialError denied = SerialError::fromErrno(EACCES, "COM1", "/dev/ttyS0");
     EXPECT_NE(denied.message.find("dialout"), std::string::npos);
     EXPECT_NE(denied.message.find("/dev/ttyS0"), std::string::npos);
+}
+
+// Whatever stands at the path, only a terminal is opened, and the message says what it is
+// instead; a file keeps its bytes.
+TEST(SerialDeviceOpen, ANonTerminalIsRefusedAndNamed) {
+    // Named for this run: another user's file of the same name would answer EACCES.
+    const std::string base = ::testing::TempDir() + "/not-a-port-" + std::to_string(::getpid());
+    const std::string file = base + "-file", folder = base + "-folder", fifo = base + "-fifo",
+                      socketPath = base + "-socket", link = base + "-link";
+    std::ofstream(file) << "kept";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink(file.c_str(), link.c_str()), 0);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+    const struct {
+        std::string path;
+        const char* kind;
+    } cases[] = {{"/etc/passwd", "a regular file"},
+                 {file, "a regular file"},
+                 {link, "a regular file"},
+                 {folder, "a folder"},
+                 {socketPath, "a socket"},
+                 {fifo, "a named pipe"},
+                 {"/dev/null", "not a terminal device"}};
+    for (const auto& c : cases) {
+        SerialDevice device;
+        const SerialError refused = device.open(c.path);
+        EXPECT_EQ(refused.code, ENOTTY) << c.path;
+        EXPECT_FALSE(device.isOpen()) << c.path;
+        EXPECT_EQ(refused.message,
+                  "Port " + c.path + " is not a serial port: " + c.path + " is " + c.kind + ".");
+    }
+    std::ifstream kept(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept");
+
+    ::close(listener);
+    for (const std::string& path : {file, fifo, socketPath, link}) {
+        ::unlink(path.c_str());
+    }
+    ::rmdir(folder.c_str());
 }
 
 TEST(SerialDeviceOpen, ClosedDeviceRefusesEverything) {
