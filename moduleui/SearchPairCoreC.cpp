@@ -81,28 +81,23 @@ void SearchPairCoreC::Search() {
     view_.ShowControls();
     ShowStatus("Searching for devices ...");
     view_.SetWaitCursor(true);
-    bool searched = false;
     if (CanTalk()) {
         std::vector<DevNameAddressPairT> devices;
         devices.reserve(kSearchCapacity);
-        const int32_t result = controller_->searchDevices(devices);
-        // A search the module refused is no empty neighbourhood: it is reported as failed.
-        searched = result == CFG_OK || !devices.empty();
-        if (searched) {
-            foundDevices = devices;
-            for (const DevNameAddressPairT& device : foundDevices) {
-                listLines.push_back(Describe(device));
-            }
-            ShowStatus(foundDevices.empty()
-                           ? std::string("Search finished, no devices found")
-                           : "Search finished, " + std::to_string(foundDevices.size()) +
-                                 " devices found");
-            view_.ShowControls();
-            pairEnabled = !foundDevices.empty();
-            view_.ShowControls();
+        // The controller reports an empty neighbourhood as a failure too, so only the list
+        // tells what was found.
+        controller_->searchDevices(devices);
+        foundDevices = devices;
+        for (const DevNameAddressPairT& device : foundDevices) {
+            listLines.push_back(Describe(device));
         }
-    }
-    if (!searched) {
+        ShowStatus(foundDevices.empty()
+                       ? std::string("Search finished, no devices found")
+                       : "Search finished, " + std::to_string(foundDevices.size()) +
+                             " devices found");
+        pairEnabled = !foundDevices.empty();
+        view_.ShowControls();
+    } else {
         ReportFailure("Failed to search device", "Failed to search devices");
     }
     view_.SetWaitCursor(false);
