@@ -29,6 +29,8 @@ struct ModuleFaults {
     // By command word: "AGLN" for "AT*AGLN...", the whole line for the plain commands
     // ("AT", "AT&F", "ATP").
     std::map<std::string, WordFault> words;
+    // An inquiry lists every device in range, also beyond the most it asked for.
+    bool inquiryListsAll = false;
     // Sent in front of the echo of every command line; empty for none.
     std::string strayBytes;
 };

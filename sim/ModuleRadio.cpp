@@ -332,7 +332,9 @@ void ModuleRadio::answerInquiry(const std::vector<ModuleParam>& params) {
     const long type = ModuleCommandTable::number(params[0]);
     const auto most = static_cast<std::size_t>(ModuleCommandTable::number(params[2]));
     std::string lines = "\r\n";
-    const std::size_t count = std::min(most, m_options.devices.size());
+    const std::size_t count = m_moduleFaults.inquiryListsAll
+                                  ? m_options.devices.size()
+                                  : std::min(most, m_options.devices.size());
     for (std::size_t i = 0; i < count; ++i) {
         const DeviceInRange& device = m_options.devices[i];
         lines += "*AGI:" + device.address + "," + std::to_string(device.classOfDevice);

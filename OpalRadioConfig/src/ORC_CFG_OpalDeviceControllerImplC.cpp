@@ -9,6 +9,7 @@
 #include "ORC_CFG_TransparentRequestC.h"
 #include "ORC_PRT_SerialPortC.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -151,6 +152,12 @@ int32_t OpalDeviceControllerImplC::switchToProductionMode() {
     }
     TransparentRequestC production("ATP");
     return request(production);
+}
+
+void OpalDeviceControllerImplC::copyCut(char* pszField, const std::string& rText, size_t unMax) {
+    const size_t unLength = std::min(rText.size(), unMax);
+    std::memcpy(pszField, rText.data(), unLength);
+    pszField[unLength] = '\0';
 }
 
 int32_t OpalDeviceControllerImplC::exchange(OpalDeviceRequestC& rRequest) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace ORC::PRT {
@@ -95,6 +96,8 @@ private:
     static CommandParamS number(int32_t lValue) { return {CommandParamS::NUMBER, nullptr, lValue}; }
     static CommandParamS byte(uint8_t unValue) { return {CommandParamS::BYTE, nullptr, unValue}; }
 
+    // Copies at most unMax characters of an answer and terminates; the field holds unMax + 1.
+    static void copyCut(char* pszField, const std::string& rText, size_t unMax);
     static void appendParams(OpalDeviceRequestC& rRequest,
                              std::initializer_list<CommandParamS> params);
     // The outcome on the line when the exchange failed, else the module's answer.

@@ -31,12 +31,6 @@ bool fitsLength(const char* pszText, size_t unMax) {
     return pszText != nullptr && strnlen(pszText, unMax + 1) <= unMax;
 }
 
-// Copies at most unMax characters and always terminates; the field holds at least unMax + 1.
-void copyCut(char* pszField, const std::string& rText, size_t unMax) {
-    const size_t unLength = std::min(rText.size(), unMax);
-    std::memcpy(pszField, rText.data(), unLength);
-    pszField[unLength] = '\0';
-}
 } // namespace
 
 int32_t OpalDeviceControllerImplC::getVersionInformation(VersionInformationS& rVersion) {

@@ -34,12 +34,6 @@ constexpr unsigned long PAIRING_PEER_CODE = 130;
 constexpr size_t NAME_COPY_LEN = DevNameAddressPairT::NAME_LEN - 1;
 constexpr size_t ADDRESS_COPY_LEN = DevNameAddressPairT::ADDRESS_LEN - 1;
 
-void copyCut(char* pszField, const std::string& rText, size_t unMax) {
-    const size_t unLength = std::min(rText.size(), unMax);
-    std::memcpy(pszField, rText.data(), unLength);
-    pszField[unLength] = '\0';
-}
-
 bool isWantedDevice(const InquiryResultRequestC& rResult) {
     return rResult.getResult() == CFG_OK &&
            rResult.getClassOfDevice().getValue() == WANTED_CLASS_OF_DEVICE;
