@@ -197,6 +197,22 @@ TEST_F(ModuleSettingsTest, LeavingAfterAWriteResetsAndOtherwiseReturnsToDataMode
     EXPECT_FALSE(settings->enabled() || dialog->tabsEnabled);
 }
 
+// The module dropped out of command mode (a power cycle, say): the pages go off, the port
+// stays open and Disconnect still closes it.
+TEST_F(ModuleSettingsTest, AFailedReadOutOfCommandModeDisablesThePages) {
+    module->setCommandMode(false);
+    settings->Read();
+    EXPECT_THAT(settingsView.boxes, ElementsAre("ORYX Config: Failed to read settings"));
+    EXPECT_EQ(dialog->status, "Failed to read settings");
+    EXPECT_FALSE(dialog->commandMode || dialog->tabsEnabled || settings->enabled() ||
+                 search->enabled());
+    EXPECT_TRUE(dialog->portOpen);
+    EXPECT_EQ(dialog->connectLabel, "Disconnect");
+    EXPECT_EQ(view.waitCursorDepth, 0);
+    dialog->OnConnect();
+    EXPECT_FALSE(dialog->portOpen);
+}
+
 TEST_F(ModuleSettingsTest, ReadTakesTheRoleFromTheProfiles) {
     struct ProfileCase {
         long client;
