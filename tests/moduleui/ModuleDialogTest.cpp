@@ -145,6 +145,14 @@ TEST_F(ModuleDialogTest, AUserConfiguresAModuleFromStartToEnd) {
     EXPECT_EQ(afterPair, "Paired with Tank 2 (00803712AB02)");
     EXPECT_TRUE(module->traffic().waitForWritten("AT*AMWS=0,0,0,0,1,0\r", 5s));
     EXPECT_EQ(module->storedSettings().name, "Pump 3");
+    // The settings page reads once, when Connect gives it the focus.
+    const std::string written = module->traffic().written();
+    size_t reads = 0;
+    for (size_t at = written.find("AT*AGLN?\r"); at != std::string::npos;
+         at = written.find("AT*AGLN?\r", at + 1)) {
+        ++reads;
+    }
+    EXPECT_EQ(reads, 1u);
     EXPECT_EQ(settings.raw("Port").toString().toStdString(), module->portText());
     EXPECT_EQ(settings.raw("Baudrate").toString(), "57600");
     EXPECT_EQ(settings.raw("FlowCtrl").toString(), "None");
