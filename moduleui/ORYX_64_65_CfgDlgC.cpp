@@ -8,6 +8,7 @@
 #include "moduleui/CTabSearchPairSettings.h"
 #include "platform/PortEnumerator.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -94,6 +95,8 @@ void ORYX_64_65_CfgDlgC::ShowBox(QComboBox* box, const ComboBoxModelC& model) {
     if (wanted != shown) {
         box->clear();
         box->addItems(wanted);
+        // A simulator's link is longer than the box: its open list shows the whole text.
+        box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + box->iconSize().width());
     }
     box->setCurrentIndex(model.Selected());
     box->setEnabled(model.Enabled());
