@@ -7,6 +7,8 @@
 
 ORYX_64_65_ConfigTabC::ORYX_64_65_ConfigTabC(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::ClickFocus);
+    // Pages lie over each other, as the windows they stand for do: one must hide the other.
+    setAutoFillBackground(true);
 }
 
 void ORYX_64_65_ConfigTabC::BindReadWrite(QPushButton* read, QPushButton* write) {

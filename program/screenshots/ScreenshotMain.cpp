@@ -75,6 +75,10 @@ void SaveBothPages(ORYX_64_65_CfgDlgC& module, const QDir& folder, const QString
     SaveShown(module, folder, QStringLiteral("module-settings-") + state);
     module.tabs().page(0)->hide();
     module.tabs().SelectTab(1);
+    if (module.core().commandMode) {
+        module.core().SetStatus("Press Search, then select device from\nFound Devices and press "
+                                "Pair to pair devices.\nPress Disconnect when finished");
+    }
     SaveShown(module, folder, QStringLiteral("module-search-") + state);
     module.hide();
 }
