@@ -36,6 +36,12 @@ template <typename T> T* Find(QWidget& dialog, int id) {
     return widget;
 }
 
+// Presses a button from the keyboard: the focus on it, then the key.
+void PressButton(QWidget& dialog, QWidget& page, int id, int key) {
+    Find<QPushButton>(page, id)->setFocus();
+    ModalDriverC::PressKey(&dialog, key);
+}
+
 class ModuleDialogTest : public ::testing::Test {
 protected:
     IsolatedSettingsC settings;
@@ -123,15 +129,15 @@ TEST_F(ModuleDialogTest, AUserConfiguresAModuleFromStartToEnd) {
                 Find<QLineEdit>(basic, CTabBasicSettings::IDC_LOCAL_NAME)->text().toStdString();
             Find<QLineEdit>(basic, CTabBasicSettings::IDC_LOCAL_NAME)->setText("Pump 3");
             Find<QRadioButton>(basic, CTabBasicSettings::IDC_CLIENT_ROLE)->click();
-            ModalDriverC::Click(&basic, Id(ORYX_64_65_ConfigTabC::IDC_WRITE));
+            PressButton(*dialog, basic, ORYX_64_65_ConfigTabC::IDC_WRITE, Qt::Key_Space);
             afterWrite = status();
 
             dialog->tabs().tabBar()->setCurrentIndex(1);
             QWidget& search = dialog->searchPage();
-            ModalDriverC::Click(&search, Id(CTabSearchPairSettings::IDC_SEARCH));
+            PressButton(*dialog, search, CTabSearchPairSettings::IDC_SEARCH, Qt::Key_Return);
             afterSearch = status();
             Find<QListWidget>(search, CTabSearchPairSettings::IDC_FOUND_DEVICES)->setCurrentRow(1);
-            ModalDriverC::Click(&search, Id(CTabSearchPairSettings::IDC_PAIR));
+            PressButton(*dialog, search, CTabSearchPairSettings::IDC_PAIR, Qt::Key_Space);
             afterPair = status();
             ModalDriverC::PressKey(&search, Qt::Key_Escape);
         });
