@@ -4,7 +4,7 @@
 #include "modem/ORYX_62_63_CfgDlgC.h"
 #endif
 #if defined(ORYX_HAVE_MODULE_UI)
-#include "ORYX_64_65_CfgDlgC.h"
+#include "moduleui/ORYX_64_65_CfgDlgC.h"
 #endif
 
 void ProgramDialogsC::RegisterAll([[maybe_unused]] ConfigDialogFactoryC& factory) {

@@ -9,6 +9,13 @@
 #include "modem/ServiceDlgC.h"
 #endif
 
+#if defined(ORYX_HAVE_MODULE_UI)
+#include "moduleui/CTabBasicSettings.h"
+#include "moduleui/CTabCtrlEx.h"
+#include "moduleui/CTabSearchPairSettings.h"
+#include "moduleui/ORYX_64_65_CfgDlgC.h"
+#endif
+
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
@@ -54,6 +61,58 @@ void SaveModemDialogs(const QDir& folder) {
 }
 #endif
 
+#if defined(ORYX_HAVE_MODULE_UI)
+void SaveShown(QWidget& widget, const QDir& folder, const QString& name) {
+    QApplication::processEvents();
+    QString path = folder.filePath(name + QStringLiteral(".png"));
+    widget.grab().save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
+// Selects the pages directly: a tab click would make the page read from the module.
+void SaveBothPages(ORYX_64_65_CfgDlgC& module, const QDir& folder, const QString& state) {
+    module.show();
+    SaveShown(module, folder, QStringLiteral("module-settings-") + state);
+    module.tabs().page(0)->hide();
+    module.tabs().SelectTab(1);
+    if (module.core().commandMode) {
+        module.core().SetStatus("Press Search, then select device from\nFound Devices and press "
+                                "Pair to pair devices.\nPress Disconnect when finished");
+    }
+    SaveShown(module, folder, QStringLiteral("module-search-") + state);
+    module.hide();
+}
+
+void SaveModuleDialog(const QDir& folder) {
+    ORYX_64_65_CfgDlgC module({"ttyS0", "ttyUSB0", "/tmp/oryx-sim-0/module"},
+                              std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    SaveBothPages(module, folder, QStringLiteral("disconnected"));
+
+    // The connected state as it is after reading a module in the client role and a search.
+    ModuleDialogCoreC& core = module.core();
+    core.SetPortOpen(true);
+    core.SetBaudText("57600");
+    core.commandMode = true;
+    core.tabsEnabled = true;
+    core.SetStatus("Read and write module configuration");
+    BasicSettingsCoreC& settings = module.settingsPage().core();
+    settings.SetEnabled(true);
+    settings.localName = "ORYX-64 Pump 3";
+    settings.btAddress = "0080370A1B2C";
+    settings.moduleBaudText = "57600";
+    settings.deviceRole = BasicSettingsCoreC::kClientRole;
+    settings.ShowMembers();
+    SearchPairCoreC& search = module.searchPage().core();
+    search.SetEnabled(true);
+    search.SetClientRole(true);
+    search.pairedDevice = "Tank sensor 1 (00803712AB01)";
+    search.listLines = {"Tank sensor 1 (00803712AB01)", "Tank sensor 2 (00803712AB02)",
+                        "Service laptop (0019E3C40D55)"};
+    search.OnLineSelected(1);
+    SaveBothPages(module, folder, QStringLiteral("connected"));
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -79,6 +138,9 @@ int main(int argc, char** argv) {
 
 #if defined(ORYX_HAVE_MODEM_UI)
     SaveModemDialogs(folder);
+#endif
+#if defined(ORYX_HAVE_MODULE_UI)
+    SaveModuleDialog(folder);
 #endif
     return 0;
 }

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "ORC_CFG_OpalDeviceControllerC.h"
+#include "common/ComboBoxModelC.h"
+#include "common/EventLogFileC.h"
+#include "moduleui/ModuleViewI.h"
+
+#include <string>
+#include <vector>
+
+class ModuleTabCoreC;
+
+// Everything the module configuration dialog does, without the dialog: the port and its
+// command mode, the fallback over the baud rates, the status line, and what the pages ask of
+// the dialog.
+class ModuleDialogCoreC {
+public:
+    using ControllerT = ORC::CFG::OpalDeviceControllerC;
+    static constexpr const char* kCaption = "ORYX Config";
+    static constexpr const char* kSelectPortStatus = "Select port settings, then press Connect";
+    static constexpr const char* kConnectLabel = "Connect";
+    static constexpr const char* kDisconnectLabel = "Disconnect";
+    static constexpr const char* kOkLine = "Title bar button 'Ok' pressed.";
+    static constexpr const char* kCloseLine = "Title bar button 'X' pressed.";
+
+    const std::vector<std::string> baudRates{"4800", "9600", "19200", "57600", "115200"};
+    const std::vector<std::string> flowModes{"None"};
+
+    ModuleDialogCoreC(EventLogFileC& log, ModuleDialogViewI& view, ControllerT& controller);
+
+    void AddPages(ModuleTabCoreC& settingsPage, ModuleTabCoreC& searchPage);
+
+    // ports: the machine's port texts in list order; the stored texts with their defaults.
+    void OnInitDialog(const std::vector<std::string>& ports, const std::string& storedPort,
+                      const std::string& storedBaud);
+
+    void OnConnect();
+    // Closing in any way: logs closeLine, stores the port settings and closes the port. The
+    // dialog ends afterwards.
+    void StorePortSettings(const char* closeLine);
+
+    void SetStatus(const std::string& text);
+    bool SetCommandMode(bool enter);
+    void SetPortOpen(bool open);
+    int OpenPort(const std::string& baud, bool flowControlOn);
+    bool TryConnect(bool flowControlOn);
+    bool ConnectWithFallback();
+    int ClosePort();
+    void CheckCommandMode();
+    void SetTabsClientRole(bool clientRole);
+    void SetBaudText(const std::string& text);
+    void SetResetOnLeave() { resetOnLeave = true; }
+
+    // Shows text in a box the way the dialogs do: the first entry that begins with it
+    // (ignoring case) is selected; without one the selection stays as it was.
+    static void ShowTextIn(ComboBoxModelC& box, const std::string& text);
+
+    std::string baudText = "115200";
+    std::string flowText = "None";
+    std::string portText;
+    bool resetOnLeave = false;
+    bool portOpen = false;
+    bool commandMode = false;
+
+    ComboBoxModelC portBox;
+    ComboBoxModelC baudBox;
+    std::string status;
+    std::string connectLabel = kConnectLabel;
+    bool connectEnabled = true;
+    bool tabsEnabled = false;
+
+private:
+    void TakeMembers();
+    void ShowMembers();
+    void FillPortList(const std::vector<std::string>& ports);
+    void LeaveCommandMode();
+
+    EventLogFileC& log_;
+    ModuleDialogViewI& view_;
+    ControllerT& controller_;
+    ModuleTabCoreC* pages_[2] = {nullptr, nullptr};
+};

@@ -1,0 +1,38 @@
+#include "moduleui/ModuleTabCoreC.h"
+
+#include "moduleui/ModuleDialogCoreC.h"
+
+ModuleTabCoreC::ModuleTabCoreC(ModuleDialogCoreC* dialog, ControllerT* controller,
+                               ModuleViewI& view)
+    : dialog_(dialog), controller_(controller), view_(view) {}
+
+void ModuleTabCoreC::SetEnabled(bool on) {
+    enabled_ = on;
+    view_.TakeControls();
+}
+
+void ModuleTabCoreC::OnFocusFromOutside() {
+    if (!enabled_) {
+        return;
+    }
+    Read();
+    ShowStatus(FocusStatus());
+}
+
+void ModuleTabCoreC::ShowStatus(const std::string& text) {
+    if (dialog_ != nullptr) {
+        dialog_->SetStatus(text);
+    }
+}
+
+bool ModuleTabCoreC::CanTalk() const {
+    return controller_ != nullptr && controller_->isCommandMode();
+}
+
+void ModuleTabCoreC::ReportFailure(const std::string& boxText, const std::string& statusText) {
+    view_.MessageBox(boxText, kCaption);
+    ShowStatus(statusText);
+    if (dialog_ != nullptr) {
+        dialog_->CheckCommandMode();
+    }
+}

@@ -1,0 +1,173 @@
+#include "moduleui/ORYX_64_65_CfgDlgC.h"
+
+#include "app/DialogControlsC.h"
+#include "app/DialogUnitsC.h"
+#include "app/SettingsStoreC.h"
+#include "moduleui/CTabBasicSettings.h"
+#include "moduleui/CTabCtrlEx.h"
+#include "moduleui/CTabSearchPairSettings.h"
+#include "platform/PortEnumerator.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+ORYX_64_65_CfgDlgC::ORYX_64_65_CfgDlgC(QWidget* parent)
+    : ORYX_64_65_CfgDlgC(oryx::platform::PortEnumerator().listPorts(),
+                         std::make_unique<ControllerT>(), parent) {}
+
+ORYX_64_65_CfgDlgC::ORYX_64_65_CfgDlgC(std::vector<std::string> ports,
+                                       std::unique_ptr<ControllerT> controller, QWidget* parent)
+    : QDialog(parent), eventLog_(EventLogFileC::kFileName, EventLogFileC::kMaxLines),
+      controller_(std::move(controller)), core_(eventLog_, *this, *controller_) {
+    CreateControls();
+    SettingsStoreC store;
+    core_.OnInitDialog(ports, store.port().toStdString(), store.baudrate().toStdString());
+}
+
+// The pages go first: their cores refer to the dialog's core and the controller.
+ORYX_64_65_CfgDlgC::~ORYX_64_65_CfgDlgC() {
+    delete tabs_;
+}
+
+void ORYX_64_65_CfgDlgC::CreateControls() {
+    setWindowTitle(QStringLiteral("ORYX 64/65 Config Tool"));
+    DialogUnitsC du(font());
+    setFixedSize(du.size(166, 231));
+    DialogControlsC controls(*this);
+
+    (new QGroupBox(QStringLiteral("Port Settings"), this))->setGeometry(du.rect(3, 3, 159, 44));
+    // A drop-down list's template height includes its open list; the closed box is one line.
+    const int boxHeight = du.y(12);
+    DialogControlsC::LabelledBoxS port = controls.LabelledDropDown(
+        IDC_PORT, QRect(du.x(55), du.y(15), du.x(51), boxHeight), IDC_PORT_LABEL,
+        QStringLiteral("&COM Port:"), du.rect(15, 18, 33, 8));
+    DialogControlsC::LabelledBoxS baud = controls.LabelledDropDown(
+        IDC_BAUD, QRect(du.x(55), du.y(30), du.x(51), boxHeight), IDC_BAUD_LABEL,
+        QStringLiteral("Baud Rate:"), du.rect(11, 33, 37, 8));
+    for (QLabel* label : {port.label, baud.label}) {
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setFixedWidth(label->width());
+    }
+    port_ = port.box;
+    baud_ = baud.box;
+    connect_ = controls.Button(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(110, 14, 48, 14));
+
+    tabs_ = new CTabCtrlEx(this);
+    tabs_->setObjectName(QString::number(IDC_TABS));
+    tabs_->setGeometry(du.rect(3, 53, 159, 142));
+    settingsPage_ = new CTabBasicSettings(&core_, controller_.get());
+    searchPage_ = new CTabSearchPairSettings(&core_, controller_.get());
+    tabs_->AddTab(settingsPage_, QStringLiteral("Module Settings"));
+    tabs_->AddTab(searchPage_, QStringLiteral("Search/Pairing"));
+    core_.AddPages(settingsPage_->core(), searchPage_->core());
+    tabs_->SelectTab(0);
+    connect(tabs_, &CTabCtrlEx::pageChosen, this,
+            [](QWidget* page) { static_cast<ORYX_64_65_ConfigTabC*>(page)->TakeFocus(); });
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QString::number(IDC_STATUS));
+    status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    status_->setWordWrap(true);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    status_->setGeometry(du.rect(3, 200, 159, 27));
+
+    setTabOrder(port_, baud_);
+    setTabOrder(baud_, connect_);
+    setTabOrder(connect_, tabs_->tabBar());
+    connect(connect_, &QPushButton::clicked, this, [this] { core_.OnConnect(); });
+    connect(port_, &QComboBox::activated, this, [this](int i) { core_.portBox.Select(i); });
+    connect(baud_, &QComboBox::activated, this, [this](int i) { core_.baudBox.Select(i); });
+}
+
+void ORYX_64_65_CfgDlgC::ShowBox(QComboBox* box, const ComboBoxModelC& model) {
+    QStringList wanted;
+    for (const std::string& entry : model.Entries()) {
+        wanted << QString::fromStdString(entry);
+    }
+    QStringList shown;
+    for (int i = 0; i < box->count(); ++i) {
+        shown << box->itemText(i);
+    }
+    if (wanted != shown) {
+        box->clear();
+        box->addItems(wanted);
+        // A simulator's link is longer than the box: its open list shows the whole text.
+        box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + box->iconSize().width());
+    }
+    box->setCurrentIndex(model.Selected());
+    box->setEnabled(model.Enabled());
+}
+
+void ORYX_64_65_CfgDlgC::ShowControls() {
+    ShowBox(port_, core_.portBox);
+    ShowBox(baud_, core_.baudBox);
+    // The label keeps the access key of the template's "Co&nnect".
+    const bool open = core_.connectLabel == ModuleDialogCoreC::kDisconnectLabel;
+    connect_->setText(open ? QStringLiteral("Disco&nnect") : QStringLiteral("Co&nnect"));
+    connect_->setEnabled(core_.connectEnabled);
+    tabs_->setEnabled(core_.tabsEnabled);
+    status_->setText(QString::fromStdString(core_.status));
+}
+
+void ORYX_64_65_CfgDlgC::TakeControls() {
+    core_.portBox.Select(port_->currentIndex());
+    core_.baudBox.Select(baud_->currentIndex());
+}
+
+void ORYX_64_65_CfgDlgC::MessageBox(const std::string& text, const std::string& caption) {
+    ORYX_64_65_ConfigTabC::ShowOkBox(this, text, caption);
+}
+
+void ORYX_64_65_CfgDlgC::SetWaitCursor(bool on) {
+    ORYX_64_65_ConfigTabC::ShowWaitCursor(on);
+}
+
+void ORYX_64_65_CfgDlgC::FocusSettingsPage() {
+    tabs_->SelectTab(0);
+    settingsPage_->TakeFocus();
+}
+
+void ORYX_64_65_CfgDlgC::StorePortSettings(const std::string& portText, const std::string& baudText,
+                                           const std::string& flowText) {
+    SettingsStoreC store;
+    store.setPortSettings(QString::fromStdString(portText), QString::fromStdString(baudText));
+    store.setFlowCtrl(QString::fromStdString(flowText));
+}
+
+void ORYX_64_65_CfgDlgC::Close(const char* closeLine) {
+    core_.StorePortSettings(closeLine);
+    done(QDialog::Accepted);
+}
+
+// Escape (also inside a page) and the title-bar close both arrive here.
+void ORYX_64_65_CfgDlgC::reject() {
+    Close(ModuleDialogCoreC::kCloseLine);
+}
+
+void ORYX_64_65_CfgDlgC::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter) {
+        // Enter presses the button that has the focus; elsewhere it is the dialog's OK.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+        } else {
+            Close(ModuleDialogCoreC::kOkLine);
+        }
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void ORYX_64_65_CfgDlgC::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    tabs_->SelectTab(0);
+}
+
+void ORYX_64_65_CfgDlgC::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    tabs_->SelectTab(0);
+}

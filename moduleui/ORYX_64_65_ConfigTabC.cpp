@@ -1,0 +1,71 @@
+#include "moduleui/ORYX_64_65_ConfigTabC.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QMessageBox>
+#include <QPushButton>
+
+ORYX_64_65_ConfigTabC::ORYX_64_65_ConfigTabC(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::ClickFocus);
+    // Pages lie over each other, as the windows they stand for do: one must hide the other.
+    setAutoFillBackground(true);
+}
+
+void ORYX_64_65_ConfigTabC::BindReadWrite(QPushButton* read, QPushButton* write) {
+    read_ = read;
+    write_ = write;
+    connect(read, &QPushButton::clicked, this, [this] { core().Read(); });
+    connect(write, &QPushButton::clicked, this, [this] { core().Write(); });
+}
+
+void ORYX_64_65_ConfigTabC::ShowReadWriteStates() {
+    for (QPushButton* button : {read_, write_}) {
+        if (button != nullptr) {
+            button->setEnabled(core().readWriteEnabled());
+        }
+    }
+}
+
+void ORYX_64_65_ConfigTabC::TakeFocus() {
+    const int before = focusReads_;
+    setFocus(Qt::OtherFocusReason);
+    if (focusReads_ == before) {
+        core().OnFocusFromOutside();
+    }
+}
+
+void ORYX_64_65_ConfigTabC::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    ++focusReads_;
+    core().OnFocusFromOutside();
+    // The page itself takes no keys: hand the focus on to its first control.
+    if (hasFocus()) {
+        focusNextChild();
+    }
+}
+
+void ORYX_64_65_ConfigTabC::MessageBox(const std::string& text, const std::string& caption) {
+    ShowOkBox(this, text, caption);
+}
+
+void ORYX_64_65_ConfigTabC::SetWaitCursor(bool on) {
+    ShowWaitCursor(on);
+}
+
+void ORYX_64_65_ConfigTabC::ShowOkBox(QWidget* parent, const std::string& text,
+                                      const std::string& caption) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::Ok, parent);
+    // Any wait cursor must not hide the pointer while the user reads the message.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    box.exec();
+    QApplication::restoreOverrideCursor();
+}
+
+void ORYX_64_65_ConfigTabC::ShowWaitCursor(bool on) {
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}

@@ -1,0 +1,179 @@
+#include "IsolatedSettingsC.h"
+#include "ModalDriverC.h"
+#include "app/ORYX_CfgAppC.h"
+#include "app/RadioSelectionDlgC.h"
+#include "moduleui/CTabBasicSettings.h"
+#include "moduleui/CTabCtrlEx.h"
+#include "moduleui/CTabSearchPairSettings.h"
+#include "moduleui/ORYX_64_65_CfgDlgC.h"
+#include "program/ProgramDialogsC.h"
+#include "sim/ModuleRadio.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+using Dlg = ORYX_64_65_CfgDlgC;
+using Lines = std::vector<std::string>;
+using namespace std::chrono_literals;
+
+QString Id(int id) {
+    return QString::number(id);
+}
+
+template <typename T> T* Find(QWidget& dialog, int id) {
+    T* widget = dialog.findChild<T*>(Id(id));
+    EXPECT_NE(widget, nullptr) << id;
+    return widget;
+}
+
+// Presses a button from the keyboard: the focus on it, then the key.
+void PressButton(QWidget& dialog, QWidget& page, int id, int key) {
+    Find<QPushButton>(page, id)->setFocus();
+    ModalDriverC::PressKey(&dialog, key);
+}
+
+class ModuleDialogTest : public ::testing::Test {
+protected:
+    IsolatedSettingsC settings;
+    ModalDriverC driver;
+    std::unique_ptr<oryx::sim::ModuleRadio> module;
+
+    void StartModule() {
+        oryx::sim::ModuleRadioOptions options;
+        options.linkName = "ui-dialog-" + std::to_string(::getpid());
+        options.replyDelay = 0ms;
+        options.inquiryDelay = 20ms;
+        options.nameDelay = 10ms;
+        options.settings.baudCode = 8;
+        options.devices = {{"00803712AB01", 7978, "Tank 1"},
+                           {"00803712AB02", 7978, "Tank 2"},
+                           {"00803712AB03", 7978, "Tank 3"}};
+        module = std::make_unique<oryx::sim::ModuleRadio>(options);
+        module->start();
+        settings.setRaw("Port", QString::fromStdString(module->portText()));
+        settings.setRaw("Baudrate", "57600");
+    }
+};
+
+TEST_F(ModuleDialogTest, ShowsItsControlsAndKeepsThePageAreaOfTheTabControl) {
+    settings.setRaw("Port", "2");
+    settings.setRaw("Baudrate", "14400");
+    Dlg dialog({"ttyS0", "ttyS1", "ttyUSB0"}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), "ORYX 64/65 Config Tool");
+    EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Co&nnect");
+    EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_PORT_LABEL)->text(), "&COM Port:");
+    EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text(),
+              "Select port settings, then press Connect");
+    // A stored COM number selects the device it names; a rate not offered selects nothing.
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_PORT)->currentText(), "ttyS1");
+    auto* baud = Find<QComboBox>(dialog, Dlg::IDC_BAUD);
+    EXPECT_EQ(baud->count(), 5);
+    EXPECT_EQ(baud->currentIndex(), -1);
+    EXPECT_FALSE(Find<QWidget>(dialog, Dlg::IDC_TABS)->isEnabled());
+
+    CTabCtrlEx& tabs = dialog.tabs();
+    EXPECT_EQ(tabs.tabBar()->tabText(0), "Module Settings");
+    EXPECT_EQ(tabs.tabBar()->tabText(1), "Search/Pairing");
+    QWidget* first = tabs.page(0);
+    EXPECT_EQ(first->geometry(), QRect(3, 25, tabs.width() - 7, tabs.height() - 30));
+    EXPECT_TRUE(first->isVisible());
+
+    tabs.SelectTab(5);
+    EXPECT_EQ(tabs.currentTab(), 5);
+    EXPECT_TRUE(first->isVisible());
+    tabs.SelectTab(-1);
+    emit tabs.tabBar()->tabBarClicked(1);
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_TRUE(tabs.page(1)->isVisible());
+    EXPECT_EQ(tabs.currentTab(), 1);
+    dialog.hide();
+    dialog.show();
+    EXPECT_EQ(tabs.currentTab(), 0);
+}
+
+TEST_F(ModuleDialogTest, AUserConfiguresAModuleFromStartToEnd) {
+    StartModule();
+    ConfigDialogFactoryC factory;
+    ProgramDialogsC::RegisterAll(factory);
+    factory.Register(ConfigDialogFactoryC::MODULE_FAMILY, [this](bool) {
+        return std::unique_ptr<QDialog>(std::make_unique<Dlg>(
+            Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>()));
+    });
+
+    driver.then([](QWidget* modal) {
+        Find<QRadioButton>(*modal, RadioSelectionDlgC::IDC_ORYX_64_65)->click();
+        ModalDriverC::Click(modal, "OK");
+    });
+    std::string afterConnect, afterWrite, afterSearch, afterPair, pagedName;
+    driver.then([&](QWidget* modal) {
+        QTimer::singleShot(0, modal, [&, modal] {
+            auto* dialog = static_cast<Dlg*>(modal);
+            auto status = [dialog] {
+                return Find<QLabel>(*dialog, Dlg::IDC_STATUS)->text().toStdString();
+            };
+            ModalDriverC::Click(modal, Id(Dlg::IDC_CONNECT));
+            afterConnect = status();
+            QWidget& basic = dialog->settingsPage();
+            pagedName =
+                Find<QLineEdit>(basic, CTabBasicSettings::IDC_LOCAL_NAME)->text().toStdString();
+            Find<QLineEdit>(basic, CTabBasicSettings::IDC_LOCAL_NAME)->setText("Pump 3");
+            Find<QRadioButton>(basic, CTabBasicSettings::IDC_CLIENT_ROLE)->click();
+            PressButton(*dialog, basic, ORYX_64_65_ConfigTabC::IDC_WRITE, Qt::Key_Space);
+            afterWrite = status();
+
+            dialog->tabs().tabBar()->setCurrentIndex(1);
+            QWidget& search = dialog->searchPage();
+            PressButton(*dialog, search, CTabSearchPairSettings::IDC_SEARCH, Qt::Key_Return);
+            afterSearch = status();
+            Find<QListWidget>(search, CTabSearchPairSettings::IDC_FOUND_DEVICES)->setCurrentRow(1);
+            PressButton(*dialog, search, CTabSearchPairSettings::IDC_PAIR, Qt::Key_Space);
+            afterPair = status();
+            ModalDriverC::PressKey(&search, Qt::Key_Escape);
+        });
+    });
+    ORYX_CfgAppC(factory, "").InitInstance();
+
+    EXPECT_EQ(pagedName, "ORYX-64");
+    EXPECT_EQ(afterConnect, "Read and write module configuration");
+    EXPECT_EQ(afterWrite, "Settings written");
+    EXPECT_EQ(afterSearch, "Search finished, 3 devices found");
+    EXPECT_EQ(afterPair, "Paired with Tank 2 (00803712AB02)");
+    EXPECT_TRUE(module->traffic().waitForWritten("AT*AMWS=0,0,0,0,1,0\r", 5s));
+    EXPECT_EQ(module->storedSettings().name, "Pump 3");
+    // The settings page reads once, when Connect gives it the focus.
+    const std::string written = module->traffic().written();
+    size_t reads = 0;
+    for (size_t at = written.find("AT*AGLN?\r"); at != std::string::npos;
+         at = written.find("AT*AGLN?\r", at + 1)) {
+        ++reads;
+    }
+    EXPECT_EQ(reads, 1u);
+    EXPECT_EQ(settings.raw("Port").toString().toStdString(), module->portText());
+    EXPECT_EQ(settings.raw("Baudrate").toString(), "57600");
+    EXPECT_EQ(settings.raw("FlowCtrl").toString(), "None");
+
+    auto texts = settings.eventLogTexts();
+    auto at = [&](const std::string& text) {
+        return std::find(texts.begin(), texts.end(), text) - texts.begin();
+    };
+    const Lines inOrder = {"RadioSelectionDlgC::OnBtnOk", "ORYX_64_CfgDlgC::OnConnect",
+                           "ORYX_64_CfgDlgC::OpenPort",   "Title bar button 'X' pressed.",
+                           "ORYX_64_CfgDlgC::ClosePort",  "Application closed"};
+    for (size_t i = 1; i < inOrder.size(); ++i) {
+        EXPECT_LT(at(inOrder[i - 1]), at(inOrder[i])) << inOrder[i];
+    }
+    EXPECT_LT(at("Application closed"), static_cast<long>(texts.size()));
+}
+
+} // namespace
