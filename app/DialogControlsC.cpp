@@ -1,5 +1,8 @@
 #include "app/DialogControlsC.h"
 
+#include "common/ComboBoxModelC.h"
+
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -35,4 +38,23 @@ QPushButton* DialogControlsC::Button(int id, const QString& text, const QRect& g
     button->setGeometry(geometry);
     button->setAutoDefault(false);
     return button;
+}
+
+void DialogControlsC::ShowModel(QComboBox* box, const ComboBoxModelC& model) {
+    QStringList wanted;
+    for (const std::string& entry : model.Entries()) {
+        wanted << QString::fromStdString(entry);
+    }
+    QStringList shown;
+    for (int i = 0; i < box->count(); ++i) {
+        shown << box->itemText(i);
+    }
+    if (wanted != shown) {
+        box->clear();
+        box->addItems(wanted);
+        // A simulator's link is longer than the box: its open list shows the whole text.
+        box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + box->iconSize().width());
+    }
+    box->setCurrentIndex(model.Selected());
+    box->setEnabled(model.Enabled());
 }

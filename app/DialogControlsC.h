@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QString>
 
+class ComboBoxModelC;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -28,6 +29,10 @@ public:
                                   const QRect& labelGeometry);
     // A button that Enter presses only while it has the focus.
     QPushButton* Button(int id, const QString& text, const QRect& geometry);
+
+    // Shows a drop-down's model: entries (refilled only when they changed, so an open list
+    // is not reset), selection and whether it can be used.
+    static void ShowModel(QComboBox* box, const ComboBoxModelC& model);
 
 private:
     QWidget& dialog_;

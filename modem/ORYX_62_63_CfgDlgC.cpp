@@ -167,20 +167,7 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
 }
 
 void ORYX_62_63_CfgDlgC::ShowBox(QComboBox* box, const ComboBoxModelC& model) {
-    QStringList wanted;
-    for (const std::string& entry : model.Entries()) {
-        wanted << QString::fromStdString(entry);
-    }
-    QStringList shown;
-    for (int i = 0; i < box->count(); ++i) {
-        shown << box->itemText(i);
-    }
-    if (wanted != shown) {
-        box->clear();
-        box->addItems(wanted);
-    }
-    box->setCurrentIndex(model.Selected());
-    box->setEnabled(model.Enabled());
+    DialogControlsC::ShowModel(box, model);
     labels_.at(box)->setEnabled(model.Enabled());
 }
 

@@ -8,7 +8,6 @@
 #include "moduleui/CTabSearchPairSettings.h"
 #include "platform/PortEnumerator.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -83,28 +82,9 @@ void ORYX_64_65_CfgDlgC::CreateControls() {
     connect(baud_, &QComboBox::activated, this, [this](int i) { core_.baudBox.Select(i); });
 }
 
-void ORYX_64_65_CfgDlgC::ShowBox(QComboBox* box, const ComboBoxModelC& model) {
-    QStringList wanted;
-    for (const std::string& entry : model.Entries()) {
-        wanted << QString::fromStdString(entry);
-    }
-    QStringList shown;
-    for (int i = 0; i < box->count(); ++i) {
-        shown << box->itemText(i);
-    }
-    if (wanted != shown) {
-        box->clear();
-        box->addItems(wanted);
-        // A simulator's link is longer than the box: its open list shows the whole text.
-        box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + box->iconSize().width());
-    }
-    box->setCurrentIndex(model.Selected());
-    box->setEnabled(model.Enabled());
-}
-
 void ORYX_64_65_CfgDlgC::ShowControls() {
-    ShowBox(port_, core_.portBox);
-    ShowBox(baud_, core_.baudBox);
+    DialogControlsC::ShowModel(port_, core_.portBox);
+    DialogControlsC::ShowModel(baud_, core_.baudBox);
     // The label keeps the access key of the template's "Co&nnect".
     const bool open = core_.connectLabel == ModuleDialogCoreC::kDisconnectLabel;
     connect_->setText(open ? QStringLiteral("Disco&nnect") : QStringLiteral("Co&nnect"));

@@ -63,7 +63,6 @@ protected:
 private:
     void CreateControls();
     void Close(const char* closeLine);
-    static void ShowBox(QComboBox* box, const ComboBoxModelC& model);
 
     EventLogFileC eventLog_;
     ORYX_HelpDlgC about_;
