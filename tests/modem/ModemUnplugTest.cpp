@@ -8,8 +8,8 @@
 
 // The radio's cable is pulled at step k of an operation (after the program has written its
 // k-th command line), for every k the operation has. Each run must end with an error within
-// the link's time-outs, leave the port closed and name the failure in the event log; a save
-// reports success only when its store command reached the radio.
+// the link's time-outs, leave the port closed and the dialog disconnected, and name the failure in
+// the event log; a save reports success only when its store command reached the radio.
 //
 // The suite runs one step per operation; ORYX_UNPLUG_MATRIX=full runs them all and prints the
 // matrix (tools/unplug-matrix).
@@ -32,6 +32,12 @@ const char* NameOf(OperationT operation) {
     default:
         return "defaults";
     }
+}
+
+const char* NameOf(ModemOutcomeT outcome) {
+    static const char* const kNames[] = {"Ok", "Cancelled", "Declined", "PortUnavailable",
+                                         "RadioFailed"};
+    return kNames[static_cast<int>(outcome)];
 }
 
 bool FullMatrix() {
@@ -123,7 +129,7 @@ TEST_P(ModemUnplugTest, EveryStepEndsInAnErrorWithThePortClosed) {
             return line.rfind("ERROR", 0) == 0;
         });
         std::cout << "unplug " << NameOf(GetParam()) << " step " << step << ": outcome "
-                  << static_cast<int>(result) << ", " << seconds << " s, port "
+                  << NameOf(result) << ", " << seconds << " s, port "
                   << (closed ? "closed" : "OPEN") << ", log " << (logged ? "names it" : "SILENT")
                   << (unplugged ? "" : " (ended before the step)") << std::endl;
         // Once "m>" has reached the radio the settings are stored; only the way back to data
@@ -131,6 +137,7 @@ TEST_P(ModemUnplugTest, EveryStepEndsInAnErrorWithThePortClosed) {
         const bool stored = GetParam() == OperationT::Save && step == steps - 1;
         EXPECT_TRUE(stored || result != ModemOutcomeT::Ok) << "step " << step;
         EXPECT_TRUE(closed) << "step " << step;
+        EXPECT_FALSE(fields().connected) << "step " << step << ": the dialog is not back at rest";
         EXPECT_TRUE(logged) << "step " << step;
     }
 }
