@@ -12,26 +12,41 @@ using oryx::platform::PortDetails;
 
 namespace {
 
-constexpr size_t kColumns = 9;
+constexpr size_t kColumns = 7;
 using RowT = std::array<std::string, kColumns>;
 
-const RowT kHeadings{"PORT",    "DEVICE", "DRIVER", "USB ID", "MANUFACTURER",
-                     "PRODUCT", "SERIAL", "BY-ID",  "STATUS"};
+const RowT kHeadings{"PORT", "DRIVER", "USB ID", "MANUFACTURER", "PRODUCT", "SERIAL", "STATUS"};
 
 std::string OrDash(const std::string& text) {
     return text.empty() ? "-" : text;
 }
 
 RowT RowOf(const PortDetails& port) {
-    return {port.portText,
-            OrDash(port.devicePath),
-            OrDash(port.driver),
-            OrDash(port.usbId()),
-            OrDash(port.manufacturer),
-            OrDash(port.product),
-            OrDash(port.serialNumber),
-            OrDash(port.byIdLink),
+    return {port.portText,        OrDash(port.driver),
+            OrDash(port.usbId()), OrDash(port.manufacturer),
+            OrDash(port.product), OrDash(port.serialNumber),
             port.openText()};
+}
+
+// The long paths go on lines of their own under their port, so the table stays narrow; the
+// device only where the port text does not already name it.
+std::vector<std::string> PathLinesOf(const PortDetails& port) {
+    std::vector<std::string> lines;
+    if (!port.devicePath.empty() && port.devicePath != "/dev/" + port.portText) {
+        lines.push_back("  device: " + port.devicePath);
+    }
+    if (!port.byIdLink.empty()) {
+        lines.push_back("  by-id:  " + port.byIdLink);
+    }
+    return lines;
+}
+
+std::string LineOf(const RowT& row, const std::array<size_t, kColumns>& widths) {
+    std::string line;
+    for (size_t i = 0; i + 1 < kColumns; ++i) {
+        line += row[i] + std::string(widths[i] - row[i].size() + 2, ' ');
+    }
+    return line + row[kColumns - 1];
 }
 
 // Scripts test for null, not for an empty text.
@@ -75,13 +90,12 @@ void PortsCommandC::WriteTable(const std::vector<PortDetails>& ports, std::ostre
             widths[i] = std::max(widths[i], row[i].size());
         }
     }
-    for (const RowT& row : rows) {
-        std::string line;
-        for (size_t i = 0; i < kColumns; ++i) {
-            const bool last = i + 1 == kColumns;
-            line += last ? row[i] : row[i] + std::string(widths[i] - row[i].size() + 2, ' ');
+    out << LineOf(kHeadings, widths) << "\n";
+    for (size_t i = 0; i < ports.size(); ++i) {
+        out << LineOf(rows[i + 1], widths) << "\n";
+        for (const std::string& line : PathLinesOf(ports[i])) {
+            out << line << "\n";
         }
-        out << line << "\n";
     }
 }
 
