@@ -5,6 +5,7 @@
 #include "cli/ModemCommandLineC.h"
 #include "cli/ModuleCommandC.h"
 #include "cli/ModuleCommandLineC.h"
+#include "cli/PortsCommandC.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     ModemCommandLineC modemCommand(app, modemOptions);
     ModuleOptionsS moduleOptions;
     ModuleCommandLineC moduleCommand(app, moduleOptions);
+    PortsCommandC portsCommand(app);
 
     try {
         app.parse(argc, argv);
@@ -74,6 +76,9 @@ int main(int argc, char** argv) {
         return UsageError(app, error, AskedForJson(argc, argv));
     }
 
+    if (portsCommand.Chosen()) {
+        return portsCommand.Run(std::cout);
+    }
     InterruptFlagC::Install();
     if (moduleCommand.Chosen()) {
         ModuleCommandC command(moduleOptions, &InterruptFlagC::Raised, {std::cout, std::cerr});

@@ -23,6 +23,18 @@ void ModemDialogCoreC::OnInitDialog(std::vector<std::string> portsThatOpen,
     session_.ShowDisconnectedState();
 }
 
+void ModemDialogCoreC::FollowPortList(std::vector<std::string> portsThatOpen) {
+    ComboBoxModelC& box = fields().portBox;
+    const std::string chosen = box.SelectedText();
+    box.SetEntries(std::move(portsThatOpen));
+    const int kept = box.Find(chosen);
+    if (kept >= 0) {
+        box.Select(kept);
+    } else {
+        box.SelectPrefix(fields().portText);
+    }
+}
+
 ModemOutcomeT ModemDialogCoreC::OnConnectButton() {
     return fields().connected ? OnDisconnect() : detection_.OnDetect();
 }

@@ -4,6 +4,8 @@
 #include "app/DialogUnitsC.h"
 #include "app/ORYX_DetectDlgC.h"
 #include "app/ORYX_HelpDlgC.h"
+#include "app/PortBoxFollowerC.h"
+#include "app/PortItemModelC.h"
 #include "app/SettingsStoreC.h"
 #include "modem/ServiceDlgC.h"
 #include "platform/PortEnumerator.h"
@@ -58,29 +60,44 @@ ModemViewI::AnswerT FromQt(int button) {
     }
 }
 
-std::vector<std::string> MachinePortsThatOpen() {
-    std::vector<std::string> ports;
-    for (const std::string& port : oryx::platform::PortEnumerator().listPorts()) {
-        if (oryx::platform::PortEnumerator::portOpens(port)) {
-            ports.push_back(port);
+// Ports already in the box are not tried again: they opened when they came, and trying
+// every port at each change would get in the way of other programs that open them.
+std::vector<std::string> PortsThatOpen(const std::vector<std::string>& ports,
+                                       const std::vector<std::string>& known = {}) {
+    std::vector<std::string> open;
+    for (const std::string& port : ports) {
+        const bool isKnown = std::find(known.begin(), known.end(), port) != known.end();
+        if (isKnown || oryx::platform::PortEnumerator::portOpens(port)) {
+            open.push_back(port);
         }
     }
-    return ports;
+    return open;
 }
 
 } // namespace
 
 ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(QWidget* parent)
-    : ORYX_62_63_CfgDlgC(MachinePortsThatOpen(), parent) {}
+    : ORYX_62_63_CfgDlgC(std::nullopt, parent) {}
 
 ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(std::vector<std::string> portsThatOpen, QWidget* parent)
+    : ORYX_62_63_CfgDlgC(std::optional(std::move(portsThatOpen)), parent) {}
+
+ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(std::optional<std::vector<std::string>> fixedPorts,
+                                       QWidget* parent)
     : QDialog(parent), eventLog_(EventLogFileC::kFileName, EventLogFileC::kMaxLines),
-      core_(eventLog_, *this), ports_(std::move(portsThatOpen)) {
+      core_(eventLog_, *this),
+      follower_(fixedPorts ? nullptr : std::make_unique<PortBoxFollowerC>()),
+      ports_(fixedPorts ? std::move(*fixedPorts) : PortsThatOpen(follower_->Ports())) {
     CreateControls();
+    if (follower_) {
+        connect(follower_.get(), &PortBoxFollowerC::Changed, this, [this] { ShowControls(); });
+    }
     SettingsStoreC store;
     core_.OnInitDialog(ports_, PortEntryFor(store.port().toStdString()),
                        store.baudrate().toStdString(), false);
 }
+
+ORYX_62_63_CfgDlgC::~ORYX_62_63_CfgDlgC() = default;
 
 // A stored port may name a listed device another way ("1" is ttyS0); show it as listed.
 std::string ORYX_62_63_CfgDlgC::PortEntryFor(const std::string& storedPort) const {
@@ -130,6 +147,7 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
 
     QComboBox* port = AddLabelledBox(IDC_PORT, boxRect(40, 11, 50), BoxT::Port, IDC_PORT_LABEL,
                                      QStringLiteral("&COM Port:"), du.rect(7, 13, 33, 8));
+    port->setModel(new PortItemModelC(port));
     QComboBox* baud = AddLabelledBox(IDC_BAUD, boxRect(40, 27, 50), BoxT::Baud, IDC_BAUD_LABEL,
                                      QStringLiteral("&Baudrate:"), du.rect(7, 29, 32, 8));
     connect_ = controls.Button(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(97, 10, 41, 14));
@@ -171,7 +189,19 @@ void ORYX_62_63_CfgDlgC::ShowBox(QComboBox* box, const ComboBoxModelC& model) {
     labels_.at(box)->setEnabled(model.Enabled());
 }
 
+// While a port is open (connected, or trying to connect) the box stays as it is, and the
+// change is taken once the port is closed again.
+void ORYX_62_63_CfgDlgC::FollowPorts() {
+    const bool portInUse = core_.fields().connected || core_.session().link().modemPortOpen();
+    if (!follower_ || portInUse || !follower_->TakeChange()) {
+        return;
+    }
+    ports_ = PortsThatOpen(follower_->Ports(), ports_);
+    core_.FollowPortList(ports_);
+}
+
 void ORYX_62_63_CfgDlgC::ShowControls() {
+    FollowPorts();
     ModemFieldsC& f = core_.fields();
     for (auto& [box, which] : boxes_) {
         ShowBox(box, f.box(which));

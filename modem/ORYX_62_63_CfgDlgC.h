@@ -6,7 +6,10 @@
 
 #include <QDialog>
 #include <map>
+#include <memory>
+#include <optional>
 
+class PortBoxFollowerC;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -36,9 +39,11 @@ public:
         IDC_CLOSE = 1004,
     };
 
-    // portsThatOpen: the Port box's entries; by default the machine's ports that open now.
+    // portsThatOpen: the Port box's entries; by default the machine's ports that open now,
+    // followed as ports come and go while the dialog is not connected.
     explicit ORYX_62_63_CfgDlgC(QWidget* parent = nullptr);
     ORYX_62_63_CfgDlgC(std::vector<std::string> portsThatOpen, QWidget* parent = nullptr);
+    ~ORYX_62_63_CfgDlgC() override;
 
     void setServiceMode(bool on);
     ModemDialogCoreC& core() { return core_; }
@@ -58,7 +63,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // fixedPorts: nothing to follow the machine's ports.
+    ORYX_62_63_CfgDlgC(std::optional<std::vector<std::string>> fixedPorts, QWidget* parent);
     void CreateControls();
+    void FollowPorts();
     std::string PortEntryFor(const std::string& storedPort) const;
     QComboBox* AddLabelledBox(ControlId id, const QRect& geometry, ModemFieldsC::BoxT which,
                               ControlId labelId, const QString& label, const QRect& labelGeometry);
@@ -69,6 +77,7 @@ private:
 
     EventLogFileC eventLog_;
     ModemDialogCoreC core_;
+    std::unique_ptr<PortBoxFollowerC> follower_;
     std::vector<std::string> ports_;
     std::map<QComboBox*, ModemFieldsC::BoxT> boxes_;
     std::map<QComboBox*, QLabel*> labels_;

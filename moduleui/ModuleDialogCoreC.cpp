@@ -60,6 +60,15 @@ void ModuleDialogCoreC::FillPortList(const std::vector<std::string>& ports) {
     portBox.Select(selected >= 0 ? selected : 0);
 }
 
+void ModuleDialogCoreC::FollowPortList(const std::vector<std::string>& ports) {
+    const std::string chosen = portBox.SelectedText();
+    FillPortList(ports);
+    const int kept = portBox.Find(chosen);
+    if (kept >= 0) {
+        portBox.Select(kept);
+    }
+}
+
 void ModuleDialogCoreC::TakeMembers() {
     view_.TakeControls();
     portText = portBox.SelectedText();

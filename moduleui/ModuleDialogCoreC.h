@@ -34,6 +34,10 @@ public:
     void OnInitDialog(const std::vector<std::string>& ports, const std::string& storedPort,
                       const std::string& storedBaud);
 
+    // New port box entries while the port is closed: the chosen entry stays chosen while it is
+    // listed; otherwise the stored text selects as on opening.
+    void FollowPortList(const std::vector<std::string>& ports);
+
     void OnConnect();
     // Closing in any way: logs closeLine, stores the port settings and closes the port. The
     // dialog ends afterwards.

@@ -2,11 +2,12 @@
 
 #include "app/DialogControlsC.h"
 #include "app/DialogUnitsC.h"
+#include "app/PortBoxFollowerC.h"
+#include "app/PortItemModelC.h"
 #include "app/SettingsStoreC.h"
 #include "moduleui/CTabBasicSettings.h"
 #include "moduleui/CTabCtrlEx.h"
 #include "moduleui/CTabSearchPairSettings.h"
-#include "platform/PortEnumerator.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -15,16 +16,24 @@
 #include <QPushButton>
 
 ORYX_64_65_CfgDlgC::ORYX_64_65_CfgDlgC(QWidget* parent)
-    : ORYX_64_65_CfgDlgC(oryx::platform::PortEnumerator().listPorts(),
-                         std::make_unique<ControllerT>(), parent) {}
+    : ORYX_64_65_CfgDlgC(std::nullopt, std::make_unique<ControllerT>(), parent) {}
 
 ORYX_64_65_CfgDlgC::ORYX_64_65_CfgDlgC(std::vector<std::string> ports,
                                        std::unique_ptr<ControllerT> controller, QWidget* parent)
+    : ORYX_64_65_CfgDlgC(std::optional(std::move(ports)), std::move(controller), parent) {}
+
+ORYX_64_65_CfgDlgC::ORYX_64_65_CfgDlgC(std::optional<std::vector<std::string>> fixedPorts,
+                                       std::unique_ptr<ControllerT> controller, QWidget* parent)
     : QDialog(parent), eventLog_(EventLogFileC::kFileName, EventLogFileC::kMaxLines),
-      controller_(std::move(controller)), core_(eventLog_, *this, *controller_) {
+      controller_(std::move(controller)), core_(eventLog_, *this, *controller_),
+      follower_(fixedPorts ? nullptr : std::make_unique<PortBoxFollowerC>()) {
     CreateControls();
+    if (follower_) {
+        connect(follower_.get(), &PortBoxFollowerC::Changed, this, [this] { ShowControls(); });
+    }
     SettingsStoreC store;
-    core_.OnInitDialog(ports, store.port().toStdString(), store.baudrate().toStdString());
+    core_.OnInitDialog(fixedPorts ? *fixedPorts : follower_->Ports(), store.port().toStdString(),
+                       store.baudrate().toStdString());
 }
 
 // The pages go first: their cores refer to the dialog's core and the controller.
@@ -52,6 +61,7 @@ void ORYX_64_65_CfgDlgC::CreateControls() {
         label->setFixedWidth(label->width());
     }
     port_ = port.box;
+    port_->setModel(new PortItemModelC(port_));
     baud_ = baud.box;
     connect_ = controls.Button(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(110, 14, 48, 14));
 
@@ -82,7 +92,15 @@ void ORYX_64_65_CfgDlgC::CreateControls() {
     connect(baud_, &QComboBox::activated, this, [this](int i) { core_.baudBox.Select(i); });
 }
 
+// While the port is open the box stays as it is; the change is taken once it is closed.
+void ORYX_64_65_CfgDlgC::FollowPorts() {
+    if (follower_ && !core_.portOpen && follower_->TakeChange()) {
+        core_.FollowPortList(follower_->Ports());
+    }
+}
+
 void ORYX_64_65_CfgDlgC::ShowControls() {
+    FollowPorts();
     DialogControlsC::ShowModel(port_, core_.portBox);
     DialogControlsC::ShowModel(baud_, core_.baudBox);
     // The label keeps the access key of the template's "Co&nnect".

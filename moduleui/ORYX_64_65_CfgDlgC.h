@@ -8,12 +8,14 @@
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class CTabBasicSettings;
 class CTabCtrlEx;
 class CTabSearchPairSettings;
+class PortBoxFollowerC;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -34,6 +36,8 @@ public:
     };
     using ControllerT = ORC::CFG::OpalDeviceControllerC;
 
+    // By default the port box follows the machine's ports as they come and go while the
+    // dialog is not connected.
     explicit ORYX_64_65_CfgDlgC(QWidget* parent = nullptr);
     // ports: the port box's entries; controller: a stand-in for the library's (tests).
     ORYX_64_65_CfgDlgC(std::vector<std::string> ports, std::unique_ptr<ControllerT> controller,
@@ -61,13 +65,18 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // fixedPorts: nothing to follow the machine's ports.
+    ORYX_64_65_CfgDlgC(std::optional<std::vector<std::string>> fixedPorts,
+                       std::unique_ptr<ControllerT> controller, QWidget* parent);
     void CreateControls();
+    void FollowPorts();
     void Close(const char* closeLine);
 
     EventLogFileC eventLog_;
     ORYX_HelpDlgC about_;
     std::unique_ptr<ControllerT> controller_;
     ModuleDialogCoreC core_;
+    std::unique_ptr<PortBoxFollowerC> follower_;
     QComboBox* port_ = nullptr;
     QComboBox* baud_ = nullptr;
     QPushButton* connect_ = nullptr;

@@ -69,6 +69,11 @@ void PortEnumerator::addSimulatorLinks(std::vector<std::string>& ports) const {
     }
 }
 
+bool PortEnumerator::isSimulatorLink(const std::string& portText) const {
+    const fs::path path(portText);
+    return path.is_absolute() && path.parent_path() == fs::path(m_simulatorFolder);
+}
+
 bool PortEnumerator::portOpens(const std::string& portText) {
     return openProblem(portText).ok();
 }

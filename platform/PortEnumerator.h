@@ -24,6 +24,10 @@ public:
     // Why the port does not open now, in words the user can act on; ok() when it opens.
     static SerialError openProblem(const std::string& portText);
 
+    const std::string& simulatorFolder() const { return m_simulatorFolder; }
+    // True for a link in the simulator folder.
+    bool isSimulatorLink(const std::string& portText) const;
+
 private:
     void addKernelDevices(std::vector<std::string>& ports) const;
     void addSimulatorLinks(std::vector<std::string>& ports) const;

@@ -1,5 +1,6 @@
 #include "IsolatedSettingsC.h"
 #include "ModalDriverC.h"
+#include "OwnSimulatorFolderC.h"
 #include "app/ORYX_CfgAppC.h"
 #include "app/ORYX_HelpDlgC.h"
 #include "app/RadioSelectionDlgC.h"
@@ -8,11 +9,13 @@
 #include "program/ProgramDialogsC.h"
 #include "sim/ModemRadio.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <chrono>
 #include <gtest/gtest.h>
 
 namespace {
@@ -109,6 +112,50 @@ TEST_F(ModemDialogTest, ControlStatesFollowTheConnection) {
     }
     EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_LINK)->currentText(), "3");
     EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_DEVICE)->count(), 3);
+}
+
+// Runs the dialog's event loop, as a user's session does, until the box lists the port or
+// not; false at the limit.
+bool ListsWithin(const QComboBox& box, const std::string& port, bool listed,
+                 std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while ((box.findText(QString::fromStdString(port)) >= 0) != listed) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return true;
+}
+
+TEST_F(ModemDialogTest, PortBoxFollowsSimulatorsOnlyWhileNotConnected) {
+    using namespace std::chrono_literals;
+    OwnSimulatorFolderC ownFolder(settings.dir().path());
+    StartRadio(2410, 9600);
+    Dlg dialog; // the machine's ports, followed
+    dialog.show();
+    auto* box = Find<QComboBox>(dialog, Dlg::IDC_PORT);
+    ASSERT_EQ(box->currentText().toStdString(), radio->portText());
+
+    oryx::sim::ModemRadio second(oryx::sim::ModemRadioOptions{});
+    second.start();
+    ASSERT_TRUE(ListsWithin(*box, second.portText(), true, 10s));
+    EXPECT_EQ(box->currentText().toStdString(), radio->portText()) << "the choice is kept";
+    const QString tip =
+        box->itemData(box->findText(QString::fromStdString(second.portText())), Qt::ToolTipRole)
+            .toString();
+    EXPECT_TRUE(tip.contains("Driver: simulator") && tip.contains("Status: opens"))
+        << tip.toStdString();
+
+    ClickAnswering(dialog, Dlg::IDC_CONNECT, {""});
+    ASSERT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    second.stop();
+    // Long enough for the dialog to hear of it: it keeps the port while connected.
+    EXPECT_FALSE(ListsWithin(*box, second.portText(), false, 1s)) << "connected: the box stays";
+
+    ClickAnswering(dialog, Dlg::IDC_CONNECT, {});
+    EXPECT_TRUE(ListsWithin(*box, second.portText(), false, 10s)) << "taken once disconnected";
+    EXPECT_EQ(box->currentText().toStdString(), radio->portText());
 }
 
 TEST_F(ModemDialogTest, ServiceModeShowsTheServiceButtonEnabledOnlyWhileConnected) {

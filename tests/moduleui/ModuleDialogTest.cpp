@@ -65,6 +65,30 @@ protected:
     }
 };
 
+// Ports coming and going keep the user's choice while it is listed; otherwise the stored
+// port is chosen as on opening, failing that the first entry.
+TEST_F(ModuleDialogTest, NewPortListKeepsTheChoiceWhileItIsListed) {
+    settings.setRaw("Port", "ttyS1");
+    Dlg dialog({"ttyS0", "ttyS1", "ttyUSB0"}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    auto* box = Find<QComboBox>(dialog, Dlg::IDC_PORT);
+    box->setCurrentIndex(2);
+    emit box->activated(2);
+    const struct {
+        Lines ports;
+        const char* chosen;
+    } steps[] = {
+        {{"ttyACM0", "ttyS1", "ttyUSB0"}, "ttyUSB0"},
+        {{"ttyS0", "ttyS1"}, "ttyS1"},
+        {{"ttyACM0"}, "ttyACM0"},
+    };
+    for (const auto& step : steps) {
+        dialog.core().FollowPortList(step.ports);
+        dialog.ShowControls();
+        EXPECT_EQ(box->count(), static_cast<int>(step.ports.size()));
+        EXPECT_EQ(box->currentText(), step.chosen);
+    }
+}
+
 TEST_F(ModuleDialogTest, ShowsItsControlsAndKeepsThePageAreaOfTheTabControl) {
     settings.setRaw("Port", "2");
     settings.setRaw("Baudrate", "14400");
