@@ -1,5 +1,6 @@
 #include "cli/ModemCommandC.h"
 
+#include "cli/ProfileDiffC.h"
 #include "cli/TerminalModemViewC.h"
 #include "common/EventLogFileC.h"
 #include "modem/ModemDialogCoreC.h"
@@ -20,6 +21,8 @@ const char* OperationName(ModemOptionsS::OperationT operation) {
         return "write";
     case ModemOptionsS::OperationT::Defaults:
         return "defaults";
+    case ModemOptionsS::OperationT::Apply:
+        return "apply";
     }
     return "read";
 }
@@ -58,6 +61,16 @@ ModemCommandC::ModemCommandC(const ModemOptionsS& options, std::function<bool()>
     : options_(options), cancelRequested_(std::move(cancelRequested)), streams_(streams) {}
 
 ExitStatusT ModemCommandC::Run() {
+    if (const std::string failure = LoadProfile(); !failure.empty()) {
+        ModemReportC report(OperationName(options_.operation), options_.port);
+        report.Fail(ExitStatusT::Usage, failure);
+        if (options_.json) {
+            report.PrintJson(streams_.out, {});
+        } else {
+            report.PrintText(streams_.out, streams_.err);
+        }
+        return report.status();
+    }
     EventLogFileC log(options_.eventLog, EventLogFileC::kMaxLines);
     TerminalModemViewC view(options_.assumeYes, cancelRequested_, streams_.in, streams_.err,
                             !streams_.inIsTerminal);
@@ -96,6 +109,9 @@ void ModemCommandC::Execute(ModemDialogCoreC& core, ModemReportC& report) {
     case ModemOptionsS::OperationT::Defaults:
         Defaults(core, report);
         break;
+    case ModemOptionsS::OperationT::Apply:
+        Apply(core, report);
+        break;
     }
 }
 
@@ -122,6 +138,9 @@ bool ModemCommandC::Connect(ModemDialogCoreC& core, ModemReportC& report) {
 
 void ModemCommandC::Read(ModemDialogCoreC& core, ModemReportC& report) {
     ReportSettings(core, report);
+    if (!options_.saveProfile.empty()) {
+        SaveProfile(core, report);
+    }
     LetGo(core);
 }
 
@@ -131,7 +150,7 @@ void ModemCommandC::Write(ModemDialogCoreC& core, ModemReportC& report) {
         LetGo(core);
         return;
     }
-    ApplyWriteOptions(core);
+    ApplyWriteOptions(core, options_);
     ReportSettings(core, report);
     const ModemOutcomeT outcome = core.OnSave();
     // The rate the radio talks at now, also when the save stopped after changing it.
@@ -172,23 +191,23 @@ std::string ModemCommandC::WriteOptionsMismatch(const ModemDialogCoreC& core) co
 }
 
 // Picks the entries the way a user would, so the core sees the same events as in the dialog.
-void ModemCommandC::ApplyWriteOptions(ModemDialogCoreC& core) const {
+void ModemCommandC::ApplyWriteOptions(ModemDialogCoreC& core, const ModemOptionsS& wanted) {
     using BoxT = ModemFieldsC::BoxT;
     ModemFieldsC& f = core.fields();
-    if (options_.mode) {
-        core.OnBoxSelected(BoxT::Mode, IndexIgnoringCase(f.modeBox, *options_.mode));
+    if (wanted.mode) {
+        core.OnBoxSelected(BoxT::Mode, IndexIgnoringCase(f.modeBox, *wanted.mode));
     }
-    if (options_.device) {
-        core.OnBoxSelected(BoxT::Device, IndexIgnoringCase(f.deviceBox, *options_.device));
+    if (wanted.device) {
+        core.OnBoxSelected(BoxT::Device, IndexIgnoringCase(f.deviceBox, *wanted.device));
     }
-    if (options_.link) {
-        core.OnBoxSelected(BoxT::Link, *options_.link);
+    if (wanted.link) {
+        core.OnBoxSelected(BoxT::Link, *wanted.link);
     }
-    if (options_.setBaud) {
-        core.OnBoxSelected(BoxT::Baud, ModemModelsC::BaudIndex(*options_.setBaud));
+    if (wanted.setBaud) {
+        core.OnBoxSelected(BoxT::Baud, ModemModelsC::BaudIndex(*wanted.setBaud));
     }
-    if (options_.band || options_.power) {
-        core.SetServiceSettings(options_.band.value_or(f.band), options_.power.value_or(f.power));
+    if (wanted.band || wanted.power) {
+        core.SetServiceSettings(wanted.band.value_or(f.band), wanted.power.value_or(f.power));
     }
 }
 
@@ -207,4 +226,87 @@ void ModemCommandC::ReportSettings(const ModemDialogCoreC& core, ModemReportC& r
 // Leaves the radio the way closing the dialog does: out of command mode, port closed.
 void ModemCommandC::LetGo(ModemDialogCoreC& core) {
     core.PrepareClose();
+}
+
+std::string ModemCommandC::LoadProfile() {
+    if (options_.operation != ModemOptionsS::OperationT::Apply) {
+        return {};
+    }
+    if (std::string error = ModemProfileC::Load(options_.profile, profile_); !error.empty()) {
+        return error;
+    }
+    if (profile_.HasServiceSettings() && !options_.service) {
+        return "Profile " + options_.profile + " holds power and band, which need --service.";
+    }
+    return {};
+}
+
+void ModemCommandC::SaveProfile(const ModemDialogCoreC& core, ModemReportC& report) const {
+    const std::string error = ModemProfileC::FromFields(core.fields()).Save(options_.saveProfile);
+    if (!error.empty()) {
+        report.Fail(ExitStatusT::RadioFailed, error);
+        return;
+    }
+    report.Set("profile", options_.saveProfile);
+}
+
+void ModemCommandC::Apply(ModemDialogCoreC& core, ModemReportC& report) {
+    const int model = core.fields().modelNumber;
+    if (const std::string misfit = profile_.Misfit(model); !misfit.empty()) {
+        report.Fail(ExitStatusT::RadioFailed,
+                    "Profile not applied: the radio is model " + std::to_string(model) +
+                        " and the profile was saved from model " + std::to_string(profile_.model) +
+                        " (" + misfit + ").");
+        LetGo(core);
+        return;
+    }
+    const ProfileDiffC changes(ModemProfileC::FromFields(core.fields()).Settings(),
+                               profile_.Settings());
+    report.SetJson("changes", changes.Json("from", "to"));
+    if (options_.dryRun) {
+        LetGo(core);
+        return;
+    }
+    ModemOptionsS wanted;
+    profile_.ToWriteOptions(wanted);
+    ApplyWriteOptions(core, wanted);
+    const ModemOutcomeT outcome = core.OnSave();
+    report.Set("baud", BaudNumber(core.fields().currentBaud));
+    std::string saveError;
+    if (outcome != ModemOutcomeT::Ok) {
+        const std::string& notice = core.settings().saveNotice();
+        saveError = notice.empty() ? "Settings not saved." : notice;
+    }
+    ReadBack(core, report, saveError);
+}
+
+// The save has sent the radio out of command mode; the attention text brings it back without
+// the cable being reconnected, as the model and the rate are known now.
+void ModemCommandC::ReadBack(ModemDialogCoreC& core, ModemReportC& report,
+                             const std::string& saveError) {
+    ModemSessionC& session = core.session();
+    ModemFieldsC& f = core.fields();
+    bool read = session.OpenModemPort(f.currentBaud, false) == RC_OK;
+    if (read) {
+        session.ShowConnectedState();
+        f.connected = true;
+        read = core.settings().ReadSettings() == RC_OK;
+    }
+    if (!read) {
+        report.Fail(ExitStatusT::RadioFailed,
+                    saveError.empty() ? "Settings saved, but they could not be read back."
+                                      : saveError + " The settings could not be read back.");
+        LetGo(core);
+        return;
+    }
+    const ProfileDiffC failed(ModemProfileC::FromFields(f).Settings(), profile_.Settings());
+    report.SetJson("failed", failed.Json("read", "wanted"));
+    LetGo(core);
+    if (!saveError.empty()) {
+        report.Fail(ExitStatusT::RadioFailed,
+                    saveError + (failed.empty() ? "" : " Not taken: " + failed.Names() + "."));
+    } else if (!failed.empty()) {
+        report.Fail(ExitStatusT::RadioFailed,
+                    "Settings that did not take: " + failed.Names() + ".");
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "cli/ExitStatusT.h"
 #include "cli/ModemOptionsS.h"
+#include "cli/ModemProfileC.h"
 #include "cli/ModemReportC.h"
 
 #include <functional>
@@ -32,14 +33,20 @@ private:
     void Read(ModemDialogCoreC& core, ModemReportC& report);
     void Write(ModemDialogCoreC& core, ModemReportC& report);
     void Defaults(ModemDialogCoreC& core, ModemReportC& report);
+    void Apply(ModemDialogCoreC& core, ModemReportC& report);
+    void ReadBack(ModemDialogCoreC& core, ModemReportC& report, const std::string& saveError);
+    void SaveProfile(const ModemDialogCoreC& core, ModemReportC& report) const;
+    // The profile of apply, checked; empty when it may be written.
+    std::string LoadProfile();
 
     // Checks the values that depend on the detected model; empty when they fit.
     std::string WriteOptionsMismatch(const ModemDialogCoreC& core) const;
-    void ApplyWriteOptions(ModemDialogCoreC& core) const;
+    static void ApplyWriteOptions(ModemDialogCoreC& core, const ModemOptionsS& wanted);
     void ReportSettings(const ModemDialogCoreC& core, ModemReportC& report) const;
     static void LetGo(ModemDialogCoreC& core);
 
     const ModemOptionsS& options_;
     std::function<bool()> cancelRequested_;
     StreamsS streams_;
+    ModemProfileC profile_;
 };

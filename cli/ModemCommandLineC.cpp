@@ -43,6 +43,7 @@ ModemCommandLineC::ModemCommandLineC(CLI::App& parent, ModemOptionsS& options) :
     AddReadCommand();
     AddWriteCommand();
     AddDefaultsCommand();
+    AddApplyCommand();
 }
 
 void ModemCommandLineC::AddCommonOptions(CLI::App& command) {
@@ -65,6 +66,9 @@ void ModemCommandLineC::AddReadCommand() {
         "read", "Print banner, model, device, mode, link and baud rate of the radio");
     AddCommonOptions(*read);
     read->add_flag("--service", options_.service, "Also read transmit power and frequency band");
+    read->add_option("--save", options_.saveProfile,
+                     "Also write the settings to this profile file (with --service including "
+                     "power and band), for `modem apply`; docs/profiles.md has the format");
     read->callback([this] { options_.operation = ModemOptionsS::OperationT::Read; });
 }
 
@@ -115,4 +119,19 @@ void ModemCommandLineC::AddDefaultsCommand() {
     AddCommonOptions(*defaults);
     defaults->add_flag("-y,--yes", options_.assumeYes, "Do not ask before resetting");
     defaults->callback([this] { options_.operation = ModemOptionsS::OperationT::Defaults; });
+}
+
+void ModemCommandLineC::AddApplyCommand() {
+    CLI::App* apply = modem_->add_subcommand(
+        "apply", "Write a profile saved by `modem read --save` to the radio, read the settings "
+                 "back and name any that did not take (exit status 1). The profile is checked "
+                 "before the port is opened (exit status 2 naming the field), and a radio whose "
+                 "model does not fit its settings is refused before anything is written");
+    apply->add_option("profile", options_.profile, "The profile file")->required();
+    AddCommonOptions(*apply);
+    apply->add_flag("--service", options_.service,
+                    "Service mode: needed for a profile that holds power and band");
+    apply->add_flag("--dry-run", options_.dryRun,
+                    "Connect, read and show what would change; write nothing");
+    apply->callback([this] { options_.operation = ModemOptionsS::OperationT::Apply; });
 }

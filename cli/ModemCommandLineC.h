@@ -4,7 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
-// The `modem` command of oryx-cli and its three subcommands, filling one ModemOptionsS.
+// The `modem` command of oryx-cli and its subcommands, filling one ModemOptionsS.
 class ModemCommandLineC {
 public:
     ModemCommandLineC(CLI::App& parent, ModemOptionsS& options);
@@ -18,6 +18,7 @@ private:
     void AddReadCommand();
     void AddWriteCommand();
     void AddDefaultsCommand();
+    void AddApplyCommand();
 
     ModemOptionsS& options_;
     CLI::App* modem_;

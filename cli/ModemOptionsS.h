@@ -5,7 +5,7 @@
 
 // What the command line asks of `oryx-cli modem`.
 struct ModemOptionsS {
-    enum class OperationT { Read, Write, Defaults };
+    enum class OperationT { Read, Write, Defaults, Apply };
 
     OperationT operation = OperationT::Read;
     std::string port;
@@ -22,4 +22,10 @@ struct ModemOptionsS {
     std::optional<std::string> setBaud;
     std::optional<std::string> band;
     std::optional<int> power;
+
+    // read: also write the settings to this profile; apply: the profile to write, and
+    // whether only to show what would change.
+    std::string saveProfile;
+    std::string profile;
+    bool dryRun = false;
 };

@@ -1,6 +1,7 @@
 #include "cli/ModuleCommandC.h"
 
 #include "ORC_CFG_OpalDeviceControllerC.h"
+#include "cli/ProfileDiffC.h"
 #include "common/EventLogFileC.h"
 #include "platform/PortEnumerator.h"
 #include "platform/PortNames.h"
@@ -71,6 +72,8 @@ const char* OperationName(ModuleOptionsS::OperationT operation) {
         return "paired";
     case ModuleOptionsS::OperationT::Version:
         return "version";
+    case ModuleOptionsS::OperationT::Apply:
+        return "apply";
     }
     return "read";
 }
@@ -138,7 +141,10 @@ ExitStatusT ModuleCommandC::Run() {
 
 // Name and role are checked in the order the settings page checks them; the rate is checked
 // here too, so that a write never stops half-way for a rate it could have refused up front.
-std::string ModuleCommandC::UsageFailure() const {
+std::string ModuleCommandC::UsageFailure() {
+    if (options_.operation == ModuleOptionsS::OperationT::Apply) {
+        return ModuleProfileC::Load(options_.profile, profile_);
+    }
     if (options_.operation != ModuleOptionsS::OperationT::Write) {
         return {};
     }
@@ -200,7 +206,7 @@ void ModuleCommandC::Execute(EventLogFileC& log, ModemReportC& report) {
             Read(controller, report);
             break;
         case ModuleOptionsS::OperationT::Write:
-            Write(controller, report);
+            Write(controller, report, options_);
             break;
         case ModuleOptionsS::OperationT::Search:
             Search(controller, report);
@@ -213,6 +219,9 @@ void ModuleCommandC::Execute(EventLogFileC& log, ModemReportC& report) {
             break;
         case ModuleOptionsS::OperationT::Version:
             Version(controller, report);
+            break;
+        case ModuleOptionsS::OperationT::Apply:
+            Apply(controller, report);
             break;
         }
     }
@@ -278,14 +287,35 @@ void ModuleCommandC::Leave(ControllerT& controller, EventLogFileC& log) {
 
 void ModuleCommandC::Read(ControllerT& controller, ModemReportC& report) {
     const std::string failed = "Failed to read settings";
-    if (!controller.isCommandMode()) {
+    ModuleProfileC settings;
+    std::string address;
+    if (!ReadSettings(controller, settings, address)) {
         Fail(report, ExitStatusT::RadioFailed, failed, failed);
         return;
     }
+    report.Set("name", settings.name);
+    report.Set("address", address);
+    report.Set("moduleBaud", settings.moduleBaud);
+    report.Set("role", settings.role);
+    report.Set("pcBaud", std::atoi(pcBaud_.c_str()));
+    if (!options_.saveProfile.empty()) {
+        if (const std::string error = settings.Save(options_.saveProfile); !error.empty()) {
+            Fail(report, ExitStatusT::RadioFailed, error);
+            return;
+        }
+        report.Set("profile", options_.saveProfile);
+    }
+    Status("Settings read");
+}
+
+bool ModuleCommandC::ReadSettings(ControllerT& controller, ModuleProfileC& settings,
+                                  std::string& address) {
+    if (!controller.isCommandMode()) {
+        return false;
+    }
     DevNameAddressPairT device;
     if (controller.getDeviceNameAndAddress(device) != CFG_OK) {
-        Fail(report, ExitStatusT::RadioFailed, failed, failed);
-        return;
+        return false;
     }
     // A name without an address is not taken, as on the settings page.
     const bool named = device.m_szName[0] != '\0' && device.m_szAddress[0] != '\0';
@@ -295,56 +325,54 @@ void ModuleCommandC::Read(ControllerT& controller, ModemReportC& report) {
     if (controller.getRS232Settings(line) != CFG_OK ||
         controller.getDefaultClientProfile(client) != CFG_OK ||
         controller.getDefaultServerProfile(server) != CFG_OK) {
-        Fail(report, ExitStatusT::RadioFailed, failed, failed);
-        return;
+        return false;
     }
-    std::string role = "none";
+    settings.role = "none";
     if (client == PROFILE_SERIAL_PORT) {
-        role = "client";
+        settings.role = "client";
     } else if (server == PROFILE_SERIAL_PORT) {
-        role = "server";
+        settings.role = "server";
     }
-    report.Set("name", named ? FieldText(device.m_szName) : std::string());
-    report.Set("address", named ? FieldText(device.m_szAddress) : std::string());
-    report.Set("moduleBaud", static_cast<int>(BaudCodeToRate(line.m_lBaudRate)));
-    report.Set("role", role);
-    report.Set("pcBaud", std::atoi(pcBaud_.c_str()));
-    Status("Settings read");
+    settings.name = named ? FieldText(device.m_szName) : std::string();
+    address = named ? FieldText(device.m_szAddress) : std::string();
+    settings.moduleBaud = static_cast<int>(BaudCodeToRate(line.m_lBaudRate));
+    return true;
 }
 
-void ModuleCommandC::Write(ControllerT& controller, ModemReportC& report) {
+void ModuleCommandC::Write(ControllerT& controller, ModemReportC& report,
+                           const ModuleOptionsS& wanted) {
     const std::string failed = "Failed to write settings";
     if (!controller.isCommandMode()) {
         Fail(report, ExitStatusT::RadioFailed, failed, failed);
         return;
     }
-    if (WriteRoleAndName(controller) != CFG_OK) {
+    if (WriteRoleAndName(controller, wanted) != CFG_OK) {
         Fail(report, ExitStatusT::RadioFailed, failed, failed);
         return;
     }
     resetOnLeave_ = true;
-    report.Set("name", options_.name);
-    report.Set("role", options_.role);
-    if (options_.moduleBaud) {
+    report.Set("name", wanted.name);
+    report.Set("role", wanted.role);
+    if (wanted.moduleBaud) {
         RS232SettingsS line;
-        line.m_lBaudRate = BaudRateToCode(*options_.moduleBaud);
+        line.m_lBaudRate = BaudRateToCode(*wanted.moduleBaud);
         if (controller.setRS232Settings(line, true, true) != CFG_OK) {
             Fail(report, ExitStatusT::RadioFailed, failed, failed);
             report.Set("pcBaud", std::atoi(pcBaud_.c_str()));
             return;
         }
         // The PC side followed the module at once.
-        pcBaud_ = std::to_string(*options_.moduleBaud);
-        report.Set("moduleBaud", static_cast<int>(*options_.moduleBaud));
+        pcBaud_ = std::to_string(*wanted.moduleBaud);
+        report.Set("moduleBaud", static_cast<int>(*wanted.moduleBaud));
     }
     report.Set("pcBaud", std::atoi(pcBaud_.c_str()));
     Status("Settings written");
 }
 
 // Each call runs only while the ones before it succeeded; what was written stays written.
-int32_t ModuleCommandC::WriteRoleAndName(ControllerT& c) {
+int32_t ModuleCommandC::WriteRoleAndName(ControllerT& c, const ModuleOptionsS& wanted) {
     std::vector<std::function<int32_t()>> steps;
-    if (options_.role == "client") {
+    if (wanted.role == "client") {
         steps = {
             [&] { return c.configureConnectabilityMode(ConnectabilityModeT(1), true); },
             [&] { return c.configureDiscoverabilityMode(DiscoverabilityModeT(1), true); },
@@ -361,11 +389,11 @@ int32_t ModuleCommandC::WriteRoleAndName(ControllerT& c) {
             [&] { return c.configureDefaultServerProfile(PROFILE_SERIAL_PORT, true); },
         };
     }
-    std::vector<char> name(options_.name.begin(), options_.name.end());
+    std::vector<char> name(wanted.name.begin(), wanted.name.end());
     name.push_back('\0');
     steps.push_back([&] { return c.setDeviceName(name.data(), true); });
     steps.push_back(
-        [&] { return c.setServiceName(PROFILE_SERIAL_PORT, options_.name.c_str(), false); });
+        [&] { return c.setServiceName(PROFILE_SERIAL_PORT, wanted.name.c_str(), false); });
     for (const auto& step : steps) {
         if (const int32_t result = step(); result != CFG_OK) {
             return result;
@@ -485,5 +513,40 @@ void ModuleCommandC::Print(const ModemReportC& report) const {
         report.PrintJson(streams_.out, messages_);
     } else {
         report.PrintText(streams_.out, streams_.err);
+    }
+}
+
+// Written the way write does, then read back over the same connection: the module answers
+// with the settings in effect, which the reset on leaving makes the stored ones.
+void ModuleCommandC::Apply(ControllerT& controller, ModemReportC& report) {
+    const std::string failed = "Failed to read settings";
+    ModuleProfileC radio;
+    std::string address;
+    if (!ReadSettings(controller, radio, address)) {
+        Fail(report, ExitStatusT::RadioFailed, failed, failed);
+        return;
+    }
+    report.Set("address", address);
+    const ProfileDiffC changes(radio.Settings(), profile_.Settings());
+    report.SetJson("changes", changes.Json("from", "to"));
+    if (options_.dryRun || StopRequested(report)) {
+        return;
+    }
+    ModuleOptionsS wanted = options_;
+    profile_.ToWriteOptions(wanted);
+    Write(controller, report, wanted);
+    const std::string writeError = report.status() == ExitStatusT::Success ? "" : report.error();
+    if (!ReadSettings(controller, radio, address)) {
+        Fail(report, ExitStatusT::RadioFailed,
+             (writeError.empty() ? "Settings written" : writeError) +
+                 ", and the settings could not be read back");
+        return;
+    }
+    const ProfileDiffC notTaken(radio.Settings(), profile_.Settings());
+    report.SetJson("failed", notTaken.Json("read", "wanted"));
+    if (!notTaken.empty()) {
+        Fail(report, ExitStatusT::RadioFailed,
+             (writeError.empty() ? "" : writeError + "; ") +
+                 "settings that did not take: " + notTaken.Names());
     }
 }

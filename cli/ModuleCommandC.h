@@ -3,6 +3,7 @@
 #include "cli/ExitStatusT.h"
 #include "cli/ModemReportC.h"
 #include "cli/ModuleOptionsS.h"
+#include "cli/ModuleProfileC.h"
 #include "cli/TerminalModemViewC.h"
 
 #include <atomic>
@@ -43,8 +44,9 @@ private:
     using ControllerT = ORC::CFG::OpalDeviceControllerC;
     using DevicesT = std::vector<ORC::CFG::DevNameAddressPairT>;
 
-    // The checks that need no module; empty when the options are fine.
-    std::string UsageFailure() const;
+    // The checks that need no module (for apply, of the whole profile); empty when the
+    // options are fine.
+    std::string UsageFailure();
     void Execute(EventLogFileC& log, ModemReportC& report);
     ExitStatusT WaitForRun(std::function<void()> run);
 
@@ -53,14 +55,17 @@ private:
     void Leave(ControllerT& controller, EventLogFileC& log);
 
     void Read(ControllerT& controller, ModemReportC& report);
-    void Write(ControllerT& controller, ModemReportC& report);
+    // What the settings page shows; false when the module did not tell all of it.
+    bool ReadSettings(ControllerT& controller, ModuleProfileC& settings, std::string& address);
+    void Write(ControllerT& controller, ModemReportC& report, const ModuleOptionsS& wanted);
+    void Apply(ControllerT& controller, ModemReportC& report);
     void Search(ControllerT& controller, ModemReportC& report);
     void Pair(ControllerT& controller, ModemReportC& report);
     void Paired(ControllerT& controller, ModemReportC& report);
     void Version(ControllerT& controller, ModemReportC& report);
     // The devices of a search in the client role; false (and the report says why) otherwise.
     bool FindDevices(ControllerT& controller, ModemReportC& report, DevicesT& devices);
-    int32_t WriteRoleAndName(ControllerT& controller);
+    int32_t WriteRoleAndName(ControllerT& controller, const ModuleOptionsS& wanted);
 
     bool StopRequested(ModemReportC& report);
     void Status(const std::string& text);
@@ -77,4 +82,5 @@ private:
     std::vector<TerminalModemViewC::MessageS> messages_;
     std::string pcBaud_;
     bool resetOnLeave_ = false;
+    ModuleProfileC profile_;
 };

@@ -17,10 +17,13 @@ ModuleCommandLineC::ModuleCommandLineC(CLI::App& parent, ModuleOptionsS& options
         "check of write), 3 the port cannot be opened, 4 cancelled (Ctrl-C, at any point), 5 "
         "the module answered at no rate (\"Connect failed!\").");
 
-    AddCommand("read",
-               "Print name, address, module baud rate, role (client, server or none) "
-               "and the PC rate that reached the module",
-               ModuleOptionsS::OperationT::Read);
+    CLI::App* read = AddCommand("read",
+                                "Print name, address, module baud rate, role (client, server or "
+                                "none) and the PC rate that reached the module",
+                                ModuleOptionsS::OperationT::Read);
+    read->add_option("--save", options_.saveProfile,
+                     "Also write name, role and module baud rate to this profile file, for "
+                     "`module apply`; docs/profiles.md has the format");
 
     CLI::App* write = AddCommand(
         "write", "Write role and name, permanently, and optionally the module's baud rate",
@@ -47,6 +50,16 @@ ModuleCommandLineC::ModuleCommandLineC(CLI::App& parent, ModuleOptionsS& options
                ModuleOptionsS::OperationT::Paired);
     AddCommand("version", "Print the module's five version texts, in order",
                ModuleOptionsS::OperationT::Version);
+
+    CLI::App* apply = AddCommand(
+        "apply",
+        "Write a profile saved by `module read --save` the way write does, read the settings "
+        "back and name any that did not take (exit status 1). The profile is checked before the "
+        "port is opened (exit status 2 naming the field)",
+        ModuleOptionsS::OperationT::Apply);
+    apply->add_option("profile", options_.profile, "The profile file")->required();
+    apply->add_flag("--dry-run", options_.dryRun,
+                    "Connect, read and show what would change; write nothing");
 }
 
 CLI::App* ModuleCommandLineC::AddCommand(const char* name, const char* description,

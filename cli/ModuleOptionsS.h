@@ -5,7 +5,7 @@
 
 // What the command line asks of `oryx-cli module`.
 struct ModuleOptionsS {
-    enum class OperationT { Read, Write, Search, Pair, Paired, Version };
+    enum class OperationT { Read, Write, Search, Pair, Paired, Version, Apply };
 
     OperationT operation = OperationT::Read;
     std::string port;
@@ -20,4 +20,10 @@ struct ModuleOptionsS {
 
     // pair: the address of a device that the search finds.
     std::string address;
+
+    // read: also write the settings to this profile; apply: the profile to write, and
+    // whether only to show what would change.
+    std::string saveProfile;
+    std::string profile;
+    bool dryRun = false;
 };

@@ -264,7 +264,8 @@ void ModemRadio::answerQuery(const std::string& parameter) {
 
 void ModemRadio::answerSet(const std::string& parameter, const std::string& valueText) {
     const auto value = ModemModel::parseDigits(valueText, 16);
-    if (!m_model.knows(parameter) || !value || *value > m_model.maxValue(parameter)) {
+    if (!m_model.knows(parameter) || !value || *value > m_model.maxValue(parameter) ||
+        m_options.refused.count(parameter) != 0) {
         reply(kError);
         return;
     }

@@ -26,7 +26,8 @@ class ModemModel;
 //   "m>" stores the settings permanently, "m0" restores the maker's defaults (answered OK)
 //   "z>"                     -> CR LF, "OK", CR LF, and back to data mode
 //   an empty line            -> CR LF, ">"
-//   anything else (unknown parameter, value out of range, bad digits, too long)
+//   anything else (unknown parameter, value out of range, bad digits, too long, a set of a
+//   parameter the options say it refuses)
 //                            -> CR LF, "ERROR", CR LF, ">"
 // Settings changed by commands are lost at a power cycle unless stored with "m>".
 class ModemRadio : private SimulatedDevice {

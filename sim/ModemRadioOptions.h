@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 
 namespace oryx::sim {
@@ -19,6 +20,9 @@ struct ModemRadioOptions {
     // Starting values of two-letter parameters ("wb", "wn", "pe", ...) over the maker's
     // defaults; they count as stored in the radio's permanent memory.
     std::map<std::string, unsigned> values;
+    // Two-letter parameters whose set commands it answers with ERROR and keeps its value:
+    // a radio that does not take them. Queries still answer.
+    std::set<std::string> refused;
 
     std::chrono::milliseconds replyDelay{5};
     // The banner follows every opening of the port while the radio is not in command mode,

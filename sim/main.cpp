@@ -170,6 +170,9 @@ int main(int argc, char** argv) {
                      "silent: no answers; garbage: answers arrive garbled; error: every "
                      "command answered ERROR; split: answers one byte at a time; repeatable")
         ->check(CLI::IsMember({"silent", "garbage", "error", "split"}));
+    modem->add_option("--refuse", options.refused,
+                      "A two-letter parameter whose set commands are answered ERROR (e.g. "
+                      "--refuse pe); repeatable");
     modem->add_option("--delay", delayMs, "Extra milliseconds before everything it sends");
     modem->add_option("--byte-gap", byteGapMs, "Milliseconds between bytes with --fault split")
         ->capture_default_str();

@@ -1,0 +1,67 @@
+#include "cli/ModuleProfileC.h"
+
+#include "cli/ProfileFieldsC.h"
+
+#include <algorithm>
+
+namespace {
+
+const std::vector<std::string> kSettings = {"name", "role", "moduleBaud"};
+const std::vector<std::string> kRoles = {"client", "server"};
+const std::vector<int> kModuleBaudRates = {4800, 9600, 19200, 57600, 115200, 921600};
+
+// The name travels inside a quoted AT command: a quote or a control character would end it
+// early and let the rest of the file speak to the module.
+bool SafeInCommand(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte != 0x7F && c != '"';
+    });
+}
+
+} // namespace
+
+std::string ModuleProfileC::FromProfile(const ProfileC& profile, ModuleProfileC& module) {
+    if (profile.model()) {
+        return "model: the module family has no models";
+    }
+    ProfileFieldsC fields(profile.settings(), kSettings);
+    ModuleProfileC read;
+    read.name = fields.Text("name", 1, kMaxNameLength).value_or("");
+    if (fields.error().empty() && !SafeInCommand(read.name)) {
+        fields.Fail("name", "quotes and control characters cannot be written to a module");
+    }
+    read.role = fields.Choice("role", kRoles).value_or("");
+    read.moduleBaud = fields.IntegerChoice("moduleBaud", kModuleBaudRates).value_or(0);
+    if (!fields.error().empty()) {
+        return fields.error();
+    }
+    module = read;
+    return {};
+}
+
+std::string ModuleProfileC::Load(const std::string& path, ModuleProfileC& module) {
+    return ProfileC::Load(
+        path, kFamily, [&module](const ProfileC& profile) { return FromProfile(profile, module); });
+}
+
+ProfileC::JsonT ModuleProfileC::Settings() const {
+    return {{"name", name}, {"role", role}, {"moduleBaud", moduleBaud}};
+}
+
+ProfileC ModuleProfileC::ToProfile() const {
+    return ProfileC(kFamily, std::nullopt, Settings());
+}
+
+std::string ModuleProfileC::Save(const std::string& path) const {
+    return ToProfile().Save(path, "the module's", [](const ProfileC& profile) {
+        ModuleProfileC check;
+        return FromProfile(profile, check);
+    });
+}
+
+void ModuleProfileC::ToWriteOptions(ModuleOptionsS& options) const {
+    options.name = name;
+    options.role = role;
+    options.moduleBaud = static_cast<unsigned long>(moduleBaud);
+}
