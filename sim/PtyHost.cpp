@@ -458,6 +458,24 @@ bool PtyHost::takeDueItem(Outgoing& item) {
     return true;
 }
 
+std::size_t PtyHost::pieceLength(const Faults& faults, std::size_t length) {
+    if (faults.splitIntoBytes || length <= 1) {
+        return std::min<std::size_t>(length, 1);
+    }
+    if (faults.randomChunks) {
+        return std::uniform_int_distribution<std::size_t>(1, length)(m_random);
+    }
+    return length;
+}
+
+PtyHost::Milliseconds PtyHost::gapAfterPiece(const Faults& faults) {
+    if (faults.splitIntoBytes) {
+        return faults.byteGap;
+    }
+    return Milliseconds(
+        std::uniform_int_distribution<long>(0, faults.chunkGap.count())(m_random));
+}
+
 void PtyHost::sendDueBytes() {
     Outgoing item;
     while (takeDueItem(item)) {
@@ -479,11 +497,11 @@ void PtyHost::sendDueBytes() {
             continue;
         }
         std::string now = item.bytes;
-        if (faults.splitIntoBytes && now.size() > 1) {
+        if (const std::size_t piece = pieceLength(faults, now.size()); piece < now.size()) {
             Outgoing rest = item;
-            rest.bytes.erase(0, 1);
-            rest.due = Clock::now() + faults.byteGap;
-            now.resize(1);
+            rest.bytes.erase(0, piece);
+            rest.due = Clock::now() + gapAfterPiece(faults);
+            now.resize(piece);
             std::lock_guard lock(m_mutex);
             m_queue.push_front(std::move(rest));
         }

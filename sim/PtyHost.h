@@ -14,6 +14,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -103,6 +104,8 @@ private:
     bool takeDueItem(Outgoing& item);
     std::optional<Clock::time_point> nextDue() const;
     bool lineMatches(const platform::LineSettings& own) const;
+    std::size_t pieceLength(const Faults& faults, std::size_t length);
+    Milliseconds gapAfterPiece(const Faults& faults);
 
     SimulatedDevice& m_device;
     PortLink m_link;
@@ -129,6 +132,8 @@ private:
     std::deque<Outgoing> m_queue;
     Clock::time_point m_lastDue{};
     std::deque<std::function<void()>> m_tasks;
+    // Only the host's thread draws from it.
+    std::minstd_rand m_random{20261208};
     std::size_t m_steps = 0;
     int m_slashRun = 0;
     std::size_t m_unplugAtStep = 0;
