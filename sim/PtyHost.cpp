@@ -472,8 +472,7 @@ PtyHost::Milliseconds PtyHost::gapAfterPiece(const Faults& faults) {
     if (faults.splitIntoBytes) {
         return faults.byteGap;
     }
-    return Milliseconds(
-        std::uniform_int_distribution<long>(0, faults.chunkGap.count())(m_random));
+    return Milliseconds(std::uniform_int_distribution<long>(0, faults.chunkGap.count())(m_random));
 }
 
 void PtyHost::sendDueBytes() {

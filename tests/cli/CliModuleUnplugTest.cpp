@@ -7,12 +7,12 @@
 // The suite runs the middle step of each operation; ORYX_UNPLUG_MATRIX=full runs them all and
 // prints the matrix (tools/unplug-matrix module).
 #include "CliProcessC.h"
+#include "ModuleUnplugCasesS.h"
 #include "ScratchDirC.h"
 #include "sim/ModuleRadio.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -25,17 +25,12 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using oryx::sim::ModuleRadio;
 using oryx::sim::ModuleRadioOptions;
+using OperationT = ModuleUnplugCasesS::OperationT;
+constexpr auto NameOf = ModuleUnplugCasesS::NameOf;
 
 // Far above what a run takes when the module falls silent (a search waits 15 s for its
 // inquiry), far below a hang.
 constexpr auto kRunLimit = 90s;
-
-enum class OperationT { Connect, Read, Write, Search, Pair };
-
-const char* NameOf(OperationT operation) {
-    static const char* const kNames[] = {"connect+read", "read", "write", "search", "pair"};
-    return kNames[static_cast<int>(operation)];
-}
 
 std::vector<std::string> ArgumentsOf(OperationT operation) {
     switch (operation) {
@@ -48,11 +43,6 @@ std::vector<std::string> ArgumentsOf(OperationT operation) {
     default:
         return {"read"};
     }
-}
-
-bool FullMatrix() {
-    const char* mode = std::getenv("ORYX_UNPLUG_MATRIX");
-    return mode != nullptr && std::string(mode) == "full";
 }
 
 // The steps of a run as the module heard them: each ends with CR or with an escape's third
@@ -74,19 +64,12 @@ std::vector<std::string> StepsIn(const std::string& written) {
 
 class CliModuleUnplugTest : public ::testing::TestWithParam<OperationT> {
 protected:
-    // A fresh module; the connect finds it in data mode at 9600, the others in command mode.
+    // A fresh module for the operation.
     void StartModule() {
         static int count = 0;
-        ModuleRadioOptions options;
+        ModuleRadioOptions options = ModuleUnplugCasesS::ModuleFor(GetParam());
         options.linkName =
             "cli-unplug-" + std::to_string(::getpid()) + "-" + std::to_string(++count);
-        options.commandMode = GetParam() != OperationT::Connect;
-        options.settings.baudCode = GetParam() == OperationT::Connect ? 5 : 9;
-        options.settings.clientProfile = 0;
-        options.replyDelay = 0ms;
-        options.inquiryDelay = 20ms;
-        options.nameDelay = 10ms;
-        options.devices = {{"00803712AB01", 7978, "Tank 1"}, {"00803712AB02", 7978, "Tank 2"}};
         module_.reset();
         module_ = std::make_unique<ModuleRadio>(options);
         module_->start();
@@ -140,8 +123,7 @@ protected:
 TEST_P(CliModuleUnplugTest, EveryStepEndsInAFailureWithThePortFree) {
     const auto [steps, leaveStep] = CountSteps();
     ASSERT_GT(steps, 0u);
-    const size_t first = FullMatrix() ? 1 : (steps + 1) / 2;
-    const size_t last = FullMatrix() ? steps : first;
+    const auto [first, last] = ModuleUnplugCasesS::StepsToRun(steps);
     for (size_t step = first; step <= last; ++step) {
         StartModule();
         std::remove(LogPath().c_str());
@@ -173,10 +155,6 @@ TEST_P(CliModuleUnplugTest, EveryStepEndsInAFailureWithThePortFree) {
 INSTANTIATE_TEST_SUITE_P(Operations, CliModuleUnplugTest,
                          ::testing::Values(OperationT::Connect, OperationT::Read, OperationT::Write,
                                            OperationT::Search, OperationT::Pair),
-                         [](const auto& info) {
-                             std::string name = NameOf(info.param);
-                             name.erase(std::remove(name.begin(), name.end(), '+'), name.end());
-                             return name;
-                         });
+                         [](const auto& info) { return ModuleUnplugCasesS::TestNameOf(info); });
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "EventLogReaderC.h"
 #include "ModuleCoreFixture.h"
+#include "ModuleUnplugCasesS.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <future>
 #include <iostream>
 
@@ -19,24 +19,13 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using oryx::sim::DeviceInRange;
 using oryx::sim::ModuleRadioOptions;
+using OperationT = ModuleUnplugCasesS::OperationT;
+constexpr auto NameOf = ModuleUnplugCasesS::NameOf;
 
 // Far above what an operation takes when the module falls silent (a search waits 15 s for
 // its inquiry), far below a hang.
 constexpr auto kOperationLimit = std::chrono::seconds(60);
-
-enum class OperationT { Connect, Read, Write, Search, Pair };
-
-const char* NameOf(OperationT operation) {
-    static const char* const kNames[] = {"connect+read", "read", "write", "search", "pair"};
-    return kNames[static_cast<int>(operation)];
-}
-
-bool FullMatrix() {
-    const char* mode = std::getenv("ORYX_UNPLUG_MATRIX");
-    return mode != nullptr && std::string(mode) == "full";
-}
 
 class ModuleUnplugTest : public ModuleCoreFixture,
                          public ::testing::WithParamInterface<OperationT> {
@@ -50,12 +39,7 @@ protected:
         view = {};
         settingsView = {};
         searchView = {};
-        ModuleRadioOptions options = FastModule();
-        // The connect starts at 115200 and finds the module in data mode at 9600.
-        options.commandMode = GetParam() != OperationT::Connect;
-        options.settings.baudCode = GetParam() == OperationT::Connect ? 5 : 9;
-        options.settings.clientProfile = 0;
-        options.devices = {{"00803712AB01", 7978, "Tank 1"}, {"00803712AB02", 7978, "Tank 2"}};
+        ModuleRadioOptions options = ModuleUnplugCasesS::ModuleFor(GetParam());
         StartModule(options);
         std::remove(scratch.file("ORYX_Log.txt").c_str());
         OpenDialog("115200");
@@ -127,8 +111,7 @@ protected:
 TEST_P(ModuleUnplugTest, EveryStepEndsInAFailureWithThePortFree) {
     const size_t steps = CountSteps();
     ASSERT_GT(steps, 0u);
-    const size_t first = FullMatrix() ? 1 : (steps + 1) / 2;
-    const size_t last = FullMatrix() ? steps : first;
+    const auto [first, last] = ModuleUnplugCasesS::StepsToRun(steps);
     for (size_t step = first; step <= last; ++step) {
         Prepare();
         module->unplugAfterSteps(step);
@@ -161,10 +144,6 @@ TEST_P(ModuleUnplugTest, EveryStepEndsInAFailureWithThePortFree) {
 INSTANTIATE_TEST_SUITE_P(Operations, ModuleUnplugTest,
                          ::testing::Values(OperationT::Connect, OperationT::Read, OperationT::Write,
                                            OperationT::Search, OperationT::Pair),
-                         [](const auto& info) {
-                             std::string name = NameOf(info.param);
-                             name.erase(std::remove(name.begin(), name.end(), '+'), name.end());
-                             return name;
-                         });
+                         [](const auto& info) { return ModuleUnplugCasesS::TestNameOf(info); });
 
 } // namespace

@@ -126,9 +126,9 @@ TEST(FacadeSoakTest, EveryAnswerIsRightAndTheMemoryStaysFlat) {
     for (long i = 0; i < exchanges; ++i) {
         // Mostly prompt, now and then slow, always well inside the 200 ms of the ping.
         const bool slow = std::uniform_int_distribution<int>(0, 99)(random) == 0;
-        faults.extraDelay = std::chrono::milliseconds(
-            slow ? std::uniform_int_distribution<int>(20, 120)(random)
-                 : std::uniform_int_distribution<int>(0, 2)(random));
+        faults.extraDelay =
+            std::chrono::milliseconds(slow ? std::uniform_int_distribution<int>(20, 120)(random)
+                                           : std::uniform_int_distribution<int>(0, 2)(random));
         module.setFaults(faults);
         if (!soak.Exchange(i)) {
             ++wrong;
