@@ -81,7 +81,9 @@ protected:
         args.insert(args.end(),
                     {"--port", module_->portText(), "--json", "--event-log", LogPath()});
         CliProcessC cli(ORYX_CLI_PATH, args);
-        return cli.Wait(kRunLimit);
+        const int status = cli.Wait(kRunLimit);
+        lastErr_ = cli.err();
+        return status;
     }
 
     std::string LogPath() const { return scratch_.file("ORYX_Log.txt"); }
@@ -118,6 +120,7 @@ protected:
 
     ScratchDirC scratch_;
     std::unique_ptr<ModuleRadio> module_;
+    std::string lastErr_;
 };
 
 TEST_P(CliModuleUnplugTest, EveryStepEndsInAFailureWithThePortFree) {
@@ -135,13 +138,16 @@ TEST_P(CliModuleUnplugTest, EveryStepEndsInAFailureWithThePortFree) {
         const bool unplugged = !module_->isPluggedIn();
         module_->replug();
         module_->setCommandMode(true);
-        const bool again = RunCli({"read"}) == 0;
+        const int againStatus = RunCli({"read"});
+        const bool again = againStatus == 0;
         const bool leaving = step >= leaveStep;
         std::cout << "unplug " << NameOf(GetParam()) << " step " << step << "/" << steps
                   << ": exit " << status << ", " << seconds << " s, log "
                   << (logged ? "names it" : "SILENT") << ", port "
-                  << (again ? "free" : "NOT REUSABLE") << (leaving ? " (leaving)" : "")
-                  << (unplugged ? "" : " (never unplugged)") << std::endl;
+                  << (again ? "free"
+                            : "NOT REUSABLE, exit " + std::to_string(againStatus) + ": " + lastErr_)
+                  << (leaving ? " (leaving)" : "") << (unplugged ? "" : " (never unplugged)")
+                  << std::endl;
         ASSERT_NE(status, -1) << NameOf(GetParam()) << " hangs or crashes at step " << step;
         EXPECT_TRUE(unplugged) << "step " << step;
         EXPECT_TRUE(again) << "step " << step;
