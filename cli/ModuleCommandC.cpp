@@ -113,6 +113,7 @@ ExitStatusT ModuleCommandC::Run() {
         return report.status();
     }
     EventLogFileC log(options_.eventLog, EventLogFileC::kMaxLines);
+    log_ = &log;
     if (!oryx::platform::PortEnumerator::portOpens(options_.port)) {
         const std::string text =
             "Cannot open port " + oryx::platform::PortNames::displayName(options_.port) + "!";
@@ -416,8 +417,14 @@ bool ModuleCommandC::FindDevices(ControllerT& controller, ModemReportC& report, 
     }
     Status("Searching for devices ...");
     devices.reserve(20);
-    // The list decides: the library also fails a search that found nothing.
+    // The list decides: the library also fails a search that found nothing. A module that
+    // vanished mid-search must not pass for an empty or a smaller neighbourhood, though.
     controller.searchDevices(devices);
+    if (!controller.isCommandMode()) {
+        Fail(report, ExitStatusT::RadioFailed, "Failed to search devices",
+             "Failed to search device");
+        return false;
+    }
     Status(devices.empty()
                ? std::string("Search finished, no devices found")
                : "Search finished, " + std::to_string(devices.size()) + " devices found");
@@ -503,6 +510,9 @@ void ModuleCommandC::Status(const std::string& text) {
 void ModuleCommandC::Fail(ModemReportC& report, ExitStatusT status, const std::string& text,
                           const std::string& messageBox) {
     report.Fail(status, text);
+    if (log_ != nullptr && status != ExitStatusT::Cancelled) {
+        log_->Log("ERROR: " + text);
+    }
     if (!messageBox.empty()) {
         messages_.push_back({kCaption, messageBox});
     }

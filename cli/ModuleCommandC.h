@@ -79,6 +79,8 @@ private:
 
     std::atomic<bool> stop_{false};
     std::mutex errLock_;
+    // Where failures are written besides the report; none before the log is open.
+    EventLogFileC* log_ = nullptr;
     std::vector<TerminalModemViewC::MessageS> messages_;
     std::string pcBaud_;
     bool resetOnLeave_ = false;

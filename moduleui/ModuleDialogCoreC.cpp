@@ -86,6 +86,10 @@ void ModuleDialogCoreC::SetStatus(const std::string& text) {
     view_.ShowControls();
 }
 
+void ModuleDialogCoreC::LogFailure(const std::string& text) {
+    log_.Log("ERROR: " + text);
+}
+
 void ModuleDialogCoreC::SetPortOpen(bool open) {
     if (!open && portOpen) {
         controller_.closePort();
@@ -202,11 +206,13 @@ void ModuleDialogCoreC::OnConnect() {
         const std::string text =
             "Cannot open port " + oryx::platform::PortNames::displayName(portText) + "!";
         SetStatus(text);
+        LogFailure(text);
         view_.MessageBox(text, kCaption);
     } else if (ConnectWithFallback()) {
         view_.FocusSettingsPage();
     } else {
         SetStatus("Connect failed!");
+        LogFailure("Connect failed!");
         view_.MessageBox("Connect failed!", kCaption);
     }
     connectEnabled = true;

@@ -44,6 +44,9 @@ public:
     void StorePortSettings(const char* closeLine);
 
     void SetStatus(const std::string& text);
+    // A failure the user is told about goes into the event log as well, where a service
+    // technician looks afterwards.
+    void LogFailure(const std::string& text);
     bool SetCommandMode(bool enter);
     void SetPortOpen(bool open);
     int OpenPort(const std::string& baud, bool flowControlOn);

@@ -33,6 +33,7 @@ void ModuleTabCoreC::ReportFailure(const std::string& boxText, const std::string
     view_.MessageBox(boxText, kCaption);
     ShowStatus(statusText);
     if (dialog_ != nullptr) {
+        dialog_->LogFailure(statusText);
         dialog_->CheckCommandMode();
     }
 }

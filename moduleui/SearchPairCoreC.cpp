@@ -81,12 +81,17 @@ void SearchPairCoreC::Search() {
     view_.ShowControls();
     ShowStatus("Searching for devices ...");
     view_.SetWaitCursor(true);
+    std::vector<DevNameAddressPairT> devices;
+    devices.reserve(kSearchCapacity);
+    // The controller reports an empty neighbourhood as a failure too, so the list tells what
+    // was found. The module is asked once more afterwards: one that vanished mid-search would
+    // otherwise pass for an empty or a smaller neighbourhood.
+    bool searched = false;
     if (CanTalk()) {
-        std::vector<DevNameAddressPairT> devices;
-        devices.reserve(kSearchCapacity);
-        // The controller reports an empty neighbourhood as a failure too, so only the list
-        // tells what was found.
         controller_->searchDevices(devices);
+        searched = CanTalk();
+    }
+    if (searched) {
         foundDevices = devices;
         for (const DevNameAddressPairT& device : foundDevices) {
             listLines.push_back(Describe(device));

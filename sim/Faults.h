@@ -15,6 +15,10 @@ struct Faults {
     // Sends every reply one byte at a time, byteGap apart.
     bool splitIntoBytes = false;
     std::chrono::milliseconds byteGap{2};
+    // Sends every reply in pieces of random length, each up to chunkGap after the one before,
+    // as a USB adapter hands over what it happens to have.
+    bool randomChunks = false;
+    std::chrono::milliseconds chunkGap{2};
     // Added to the delay of everything it sends.
     std::chrono::milliseconds extraDelay{0};
 };

@@ -106,6 +106,9 @@ CLI::App* ModuleCommandOptions::addTo(CLI::App& app) {
         ->add_option("--guard-time", m_guardTimeMs,
                      "Milliseconds of silence needed before and after the escape ///")
         ->capture_default_str();
+    module->add_option("--unplug-at-step", m_unplugAfterSteps,
+                       "Vanishes on hearing the program's N-th step (each line ending with CR, "
+                       "and each escape ///), without answering it; SIGUSR1 plugs it back in");
     module->add_flag("--log", m_log, "Print every byte both ways with a time stamp");
     return module;
 }

@@ -25,6 +25,8 @@ public:
     const Faults& faults() const { return m_faults; }
     const ModuleFaults& moduleFaults() const { return m_moduleFaults; }
     bool log() const { return m_log; }
+    // The step of the program's at which the module vanishes; 0 for never.
+    std::size_t unplugAfterSteps() const { return m_unplugAfterSteps; }
 
 private:
     void takeDevice(const std::string& text);
@@ -35,6 +37,7 @@ private:
     Faults m_faults;
     ModuleFaults m_moduleFaults;
     bool m_log = false;
+    std::size_t m_unplugAfterSteps = 0;
 
     std::uint32_t m_baud = 115200;
     long m_storedBaudCode = 0;

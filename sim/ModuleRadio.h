@@ -73,6 +73,10 @@ public:
     ModuleFaults moduleFaults() const;
     void unplug() { m_host.unplug(); }
     void replug() { m_host.replug(); }
+    bool isPluggedIn() const { return m_host.pluggedIn(); }
+    // The cable comes out on the program's `steps`-th step from now (PtyHost).
+    void unplugAfterSteps(std::size_t steps) { m_host.unplugAfterSteps(steps); }
+    std::size_t stepsHeard() const { return m_host.stepsHeard(); }
 
 private:
     using Entry = ModuleCommandTable::Entry;

@@ -215,13 +215,49 @@ Faults PtyHost::faults() const {
 }
 
 void PtyHost::unplug() {
-    runOnHostThread([this] {
-        const bool wasOpen = isOpenNow();
-        closePty();
-        if (wasOpen) {
-            m_device.portClosed();
+    runOnHostThread([this] { pullCable(); });
+}
+
+void PtyHost::pullCable() {
+    const bool wasOpen = isOpenNow();
+    closePty();
+    if (wasOpen) {
+        m_device.portClosed();
+    }
+}
+
+bool PtyHost::pluggedIn() const {
+    std::lock_guard lock(m_mutex);
+    return m_master >= 0;
+}
+
+void PtyHost::unplugAfterSteps(std::size_t steps) {
+    std::lock_guard lock(m_mutex);
+    m_unplugAtStep = steps == 0 ? 0 : m_steps + steps;
+}
+
+std::size_t PtyHost::stepsHeard() const {
+    std::lock_guard lock(m_mutex);
+    return m_steps;
+}
+
+// Counts the steps in the bytes; returns how many of them arrive before the cable is pulled,
+// nothing when it stays in.
+std::optional<std::size_t> PtyHost::bytesBeforeCablePull(std::string_view bytes) {
+    std::lock_guard lock(m_mutex);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        m_slashRun = c == '/' ? m_slashRun + 1 : 0;
+        const bool endsStep = c == '\r' || m_slashRun == 3;
+        if (m_slashRun == 3) {
+            m_slashRun = 0;
         }
-    });
+        if (endsStep && ++m_steps == m_unplugAtStep) {
+            m_unplugAtStep = 0;
+            return i + 1;
+        }
+    }
+    return std::nullopt;
 }
 
 void PtyHost::replug() {
@@ -330,13 +366,19 @@ void PtyHost::readFromProgram() {
         }
         // Judge the rate first: by the time the bytes are noted the program may have moved on.
         const bool heardRight = lineMatches(ownLine());
-        const std::string_view bytes(buffer.data(), static_cast<std::size_t>(n));
+        const std::string_view all(buffer.data(), static_cast<std::size_t>(n));
+        const std::optional<std::size_t> pullAfter = bytesBeforeCablePull(all);
+        const std::string_view bytes = all.substr(0, pullAfter.value_or(all.size()));
         // The device hears the bytes before they are noted: whoever waits on the traffic log
         // then finds the device has already acted on them.
         if (!faults().silent) {
             m_device.bytesReceived(heardRight ? std::string(bytes) : garbled(bytes));
         }
         m_traffic.record(Direction::FromProgram, bytes);
+        if (pullAfter) {
+            pullCable();
+            return;
+        }
     }
 }
 
@@ -416,6 +458,23 @@ bool PtyHost::takeDueItem(Outgoing& item) {
     return true;
 }
 
+std::size_t PtyHost::pieceLength(const Faults& faults, std::size_t length) {
+    if (faults.splitIntoBytes || length <= 1) {
+        return std::min<std::size_t>(length, 1);
+    }
+    if (faults.randomChunks) {
+        return std::uniform_int_distribution<std::size_t>(1, length)(m_random);
+    }
+    return length;
+}
+
+PtyHost::Milliseconds PtyHost::gapAfterPiece(const Faults& faults) {
+    if (faults.splitIntoBytes) {
+        return faults.byteGap;
+    }
+    return Milliseconds(std::uniform_int_distribution<long>(0, faults.chunkGap.count())(m_random));
+}
+
 void PtyHost::sendDueBytes() {
     Outgoing item;
     while (takeDueItem(item)) {
@@ -437,11 +496,11 @@ void PtyHost::sendDueBytes() {
             continue;
         }
         std::string now = item.bytes;
-        if (faults.splitIntoBytes && now.size() > 1) {
+        if (const std::size_t piece = pieceLength(faults, now.size()); piece < now.size()) {
             Outgoing rest = item;
-            rest.bytes.erase(0, 1);
-            rest.due = Clock::now() + faults.byteGap;
-            now.resize(1);
+            rest.bytes.erase(0, piece);
+            rest.due = Clock::now() + gapAfterPiece(faults);
+            now.resize(piece);
             std::lock_guard lock(m_mutex);
             m_queue.push_front(std::move(rest));
         }

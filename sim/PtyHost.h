@@ -14,6 +14,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -66,6 +67,14 @@ public:
     // back under the same port text.
     void unplug();
     void replug();
+    bool pluggedIn() const;
+
+    // Pulls the cable once the program has sent `steps` more steps, counted from now: a step
+    // ends with each CR and with the third slash of an escape "///". The device hears the
+    // step that ends it, but nothing it sends in answer leaves. 0 keeps the cable in.
+    void unplugAfterSteps(std::size_t steps);
+    // The steps the program has sent since the host started.
+    std::size_t stepsHeard() const;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -79,6 +88,8 @@ private:
 
     void run();
     void runOnHostThread(const std::function<void()>& task);
+    void pullCable();
+    std::optional<std::size_t> bytesBeforeCablePull(std::string_view bytes);
     void runPendingTasks();
     void createPty();
     void closePty();
@@ -93,6 +104,8 @@ private:
     bool takeDueItem(Outgoing& item);
     std::optional<Clock::time_point> nextDue() const;
     bool lineMatches(const platform::LineSettings& own) const;
+    std::size_t pieceLength(const Faults& faults, std::size_t length);
+    Milliseconds gapAfterPiece(const Faults& faults);
 
     SimulatedDevice& m_device;
     PortLink m_link;
@@ -119,6 +132,11 @@ private:
     std::deque<Outgoing> m_queue;
     Clock::time_point m_lastDue{};
     std::deque<std::function<void()>> m_tasks;
+    // Only the host's thread draws from it.
+    std::minstd_rand m_random{20261208};
+    std::size_t m_steps = 0;
+    int m_slashRun = 0;
+    std::size_t m_unplugAtStep = 0;
 };
 
 } // namespace oryx::sim

@@ -94,17 +94,18 @@ int runModule(oryx::sim::ModuleCommandOptions& command) {
             logTraffic(radio.traffic());
         }
         radio.start();
+        radio.unplugAfterSteps(command.unplugAfterSteps());
         std::printf("%s\n", radio.portText().c_str());
         std::fprintf(stderr, "Radio module at %u bit/s in %s mode on %s (%s). Ctrl+C ends.\n",
                      radio.baud(), radio.inCommandMode() ? "command" : "data",
                      radio.portText().c_str(), radio.slavePath().c_str());
         std::fflush(stdout);
-        bool unplugged = false;
         int signal = 0;
         while (sigwait(&signals, &signal) == 0 && signal == SIGUSR1) {
+            // The module may have vanished on its own at the step it was given.
+            const bool unplugged = !radio.isPluggedIn();
             unplugged ? radio.replug() : radio.unplug();
-            unplugged = !unplugged;
-            std::fprintf(stderr, "%s\n", unplugged ? "Unplugged." : "Plugged in again.");
+            std::fprintf(stderr, "%s\n", unplugged ? "Plugged in again." : "Unplugged.");
         }
         radio.stop();
     } catch (const std::exception& e) {
