@@ -171,6 +171,9 @@ SerialError NetworkSerialPort::open(const std::string& host, const std::string& 
                                      "(ser2net: telnet(rfc2217))."};
     }
     m_settings.baudRate = rate;
+    // A served port without modem lines (a pty) answers the question with no state, and
+    // would never answer a command to switch one: the replies would then fall out of step.
+    m_hasModemLines = askModemLines();
     return {};
 }
 
@@ -315,15 +318,29 @@ SerialError NetworkSerialPort::setLine(bool dtr, bool on) {
     if (gone()) {
         return goneError();
     }
-    // The line states are sent without waiting for the echo: a server whose port has no
-    // modem lines (a pty) never sends one, and a command it cannot carry out has no error
-    // reply either.
+    if (!m_hasModemLines) {
+        return {};
+    }
     sergensio* sio = gensio_to_sergensio(m_io);
-    const int sent = dtr ? sergensio_dtr(sio, on ? SERGENSIO_DTR_ON : SERGENSIO_DTR_OFF, nullptr,
-                                         nullptr)
-                         : sergensio_rts(sio, on ? SERGENSIO_RTS_ON : SERGENSIO_RTS_OFF, nullptr,
-                                         nullptr);
-    return sent == 0 ? SerialError{} : goneError();
+    unsigned applied = 0;
+    const unsigned state = on ? SERGENSIO_DTR_ON : SERGENSIO_DTR_OFF;
+    static_assert(SERGENSIO_DTR_ON == SERGENSIO_RTS_ON && SERGENSIO_DTR_OFF == SERGENSIO_RTS_OFF);
+    return request(
+        [&](void* reply) {
+            return dtr ? sergensio_dtr(sio, state, &Reply::arrived, reply)
+                       : sergensio_rts(sio, state, &Reply::arrived, reply);
+        },
+        applied, dtr ? "DTR line" : "RTS line");
+}
+
+bool NetworkSerialPort::askModemLines() {
+    unsigned state = 0;
+    const SerialError asked = request(
+        [this](void* reply) {
+            return sergensio_dtr(gensio_to_sergensio(m_io), 0, &Reply::arrived, reply);
+        },
+        state, "DTR line");
+    return asked.ok() && (state == SERGENSIO_DTR_ON || state == SERGENSIO_DTR_OFF);
 }
 
 SerialError NetworkSerialPort::purgeReceive() {

@@ -67,6 +67,7 @@ private:
     using Send = std::function<int(void* replyData)>;
     SerialError request(const Send& send, unsigned& applied, const char* what);
     SerialError setLine(bool dtr, bool on);
+    bool askModemLines();
     void markGone();
 
     static int onEvent(gensio* io, void* self, int event, int err, unsigned char* buf,
@@ -78,6 +79,7 @@ private:
     gensio_waiter* m_stop = nullptr;
     gensio* m_io = nullptr;
     std::thread m_events;
+    bool m_hasModemLines = false;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;

@@ -86,7 +86,7 @@ TEST_F(NetworkSerialPortTest, BytesTravelBothWaysWithTheLocalTimeouts) {
     const IoResult sent = m_device.write("wb?\r\n", 5);
     EXPECT_TRUE(sent.error.ok()) << sent.error.message;
     EXPECT_EQ(sent.count, 5u);
-    EXPECT_EQ(m_pty.readAtFarEnd(2000), "wb?\r\n");
+    EXPECT_EQ(m_pty.readAtFarEnd(300), "wb?\r\n");
 
     m_pty.writeFromFarEnd("OK\r\n");
     ASSERT_EQ(m_device.waitForInputOrError(milliseconds(5000)), WaitOutcome::Input);
