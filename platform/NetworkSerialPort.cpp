@@ -116,8 +116,8 @@ SerialError NetworkSerialPort::open(const std::string& host, const std::string& 
                          gensio_err_to_str(gensioError) + "."};
     }
     const std::string description = "telnet(rfc2217),tcp," + host + "," + port;
-    const int made = str_to_gensio(description.c_str(), m_os, &NetworkSerialPort::onEvent, this,
-                                   &m_io);
+    const int made =
+        str_to_gensio(description.c_str(), m_os, &NetworkSerialPort::onEvent, this, &m_io);
     if (made != 0) {
         m_io = nullptr;
         if (made == GE_NOTFOUND || made == GE_UNKNOWN_NAME_ERROR || made == GE_NAME_ERROR ||
@@ -194,9 +194,7 @@ void NetworkSerialPort::stopEvents() {
         auto closed = std::make_shared<Reply>();
         auto* holder = new std::shared_ptr<Reply>(closed);
         const int started = gensio_close(
-            m_io,
-            [](gensio*, void* data) { Reply::arrived(nullptr, 0, 0, data); },
-            holder);
+            m_io, [](gensio*, void* data) { Reply::arrived(nullptr, 0, 0, data); }, holder);
         if (started == 0) {
             std::unique_lock lock(closed->mutex);
             closed->done.wait_for(lock, kCloseLimit, [&] { return closed->error.has_value(); });
@@ -222,18 +220,17 @@ SerialError NetworkSerialPort::request(const Send& send, unsigned& applied, cons
     if (const int sent = send(holder); sent != 0) {
         delete holder;
         return sent == GE_NOTREADY || sent == GE_REMCLOSE ? goneError()
-                                                           : SerialError{EIO, "Port " +
-                                                                                  m_portText +
-                                                                                  ": cannot set "
-                                                                                  "the " +
-                                                                                  what + "."};
+                                                          : SerialError{EIO, "Port " + m_portText +
+                                                                                 ": cannot set "
+                                                                                 "the " +
+                                                                                 what + "."};
     }
     std::unique_lock lock(reply->mutex);
     if (!reply->done.wait_for(lock, kReplyLimit, [&] { return reply->error.has_value(); })) {
-        return gone() ? goneError()
-                      : SerialError{ETIMEDOUT, "Port " + m_portText +
-                                                   ": the server did not confirm the " + what +
-                                                   "."};
+        return gone()
+                   ? goneError()
+                   : SerialError{ETIMEDOUT, "Port " + m_portText +
+                                                ": the server did not confirm the " + what + "."};
     }
     if (*reply->error != 0) {
         return {EIO, "Port " + m_portText + ": the server refused the " + what + ": " +
@@ -262,10 +259,10 @@ SerialError NetworkSerialPort::configure(const LineSettings& wanted) {
                                     std::to_string(wanted.baudRate) + " bit/s.");
     }
     const unsigned stop = wanted.stopBits == StopBits::Two ? 2 : 1;
-    const unsigned flow = wanted.rtsCtsHandshake ? SERGENSIO_FLOWCONTROL_RTS_CTS
-                                                 : SERGENSIO_FLOWCONTROL_NONE;
-    if (SerialError e = setting(sergensio_datasize, static_cast<unsigned>(wanted.dataBits),
-                                "data bits");
+    const unsigned flow =
+        wanted.rtsCtsHandshake ? SERGENSIO_FLOWCONTROL_RTS_CTS : SERGENSIO_FLOWCONTROL_NONE;
+    if (SerialError e =
+            setting(sergensio_datasize, static_cast<unsigned>(wanted.dataBits), "data bits");
         !e.ok()) {
         return e;
     }
@@ -392,8 +389,8 @@ bool NetworkSerialPort::gone() const {
 }
 
 SerialError NetworkSerialPort::goneError() const {
-    return {ENODEV, "Port " + m_portText +
-                        " has gone away: the connection to the device server was lost."};
+    return {ENODEV,
+            "Port " + m_portText + " has gone away: the connection to the device server was lost."};
 }
 
 std::size_t NetworkSerialPort::write(const unsigned char* bytes, std::size_t size,

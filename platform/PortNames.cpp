@@ -75,10 +75,9 @@ bool isNetworkPort(std::string_view portText) {
     if (portText.size() < kNetworkScheme.size()) {
         return false;
     }
-    return std::equal(kNetworkScheme.begin(), kNetworkScheme.end(), portText.begin(),
-                      [](char want, char got) {
-                          return want == std::tolower(static_cast<unsigned char>(got));
-                      });
+    return std::equal(
+        kNetworkScheme.begin(), kNetworkScheme.end(), portText.begin(),
+        [](char want, char got) { return want == std::tolower(static_cast<unsigned char>(got)); });
 }
 
 std::optional<NetworkAddress> networkAddress(std::string_view portText) {
@@ -102,12 +101,11 @@ std::optional<NetworkAddress> networkAddress(std::string_view portText) {
     // The host goes into a connection description where commas and brackets have meaning, so
     // only the characters of names and addresses pass.
     const auto hostChar = [bracketed](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' ||
-               c == '_' || (bracketed && c == ':');
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_' ||
+               (bracketed && c == ':');
     };
     if (host.empty() || host.size() > kMaxHostLength ||
-        !std::all_of(host.begin(), host.end(), hostChar) || !allDigits(port) ||
-        port.size() > 5) {
+        !std::all_of(host.begin(), host.end(), hostChar) || !allDigits(port) || port.size() > 5) {
         return std::nullopt;
     }
     const unsigned number = static_cast<unsigned>(std::stoul(std::string(port)));

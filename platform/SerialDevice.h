@@ -29,8 +29,9 @@ enum class WaitOutcome { Input, LineError, Woken, TimedOut, DeviceGone, NotOpen 
 
 // One serial line opened exclusively, in raw mode: a local tty, or for an rfc2217:// port text
 // a port on a device server (NetworkSerialPort), which behaves the same to callers. Reads and
-// writes block for as long as the CommTimeouts say and no longer. A reader thread and a writer thread may use one device at
-// the same time; open() and close() must not race with a blocked call (stop the reader first).
+// writes block for as long as the CommTimeouts say and no longer. A reader thread and a writer
+// thread may use one device at the same time; open() and close() must not race with a blocked call
+// (stop the reader first).
 class SerialDevice {
 public:
     static constexpr std::chrono::milliseconds kWaitForever{-1};

@@ -11,8 +11,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <poll.h>
 #include <optional>
+#include <poll.h>
 #include <thread>
 #include <vector>
 
@@ -291,8 +291,7 @@ bool SerialPortC::ReadFromComPort(char* pBuffer, uint32_t& rulLength, bool& rbMo
         rbMoreData = false;
         return false;
     }
-    const uint32_t ulQueued =
-        static_cast<uint32_t>(std::min<std::size_t>(*queued, UINT32_MAX));
+    const uint32_t ulQueued = static_cast<uint32_t>(std::min<std::size_t>(*queued, UINT32_MAX));
     rbMoreData = rulLength < ulQueued;
     const uint32_t ulWanted = rbMoreData ? rulLength : ulQueued;
     oryx::platform::IoResult result;

@@ -91,15 +91,15 @@ TEST_F(CliRemotePortTest, ModemDetectionFallsBackAndASaveChangesTheRate) {
     ModemRadio& radio = StartModem(19200);
     Serve(radio.portText());
 
-    const RunS read = RunCli({"modem", "read", "--port", server_->portText(), "--baud", "115200",
-                              "--json"});
+    const RunS read =
+        RunCli({"modem", "read", "--port", server_->portText(), "--baud", "115200", "--json"});
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(read.json["model"], 2410);
     EXPECT_EQ(read.json["baud"], 19200);
     EXPECT_NE(read.err.find("Waiting for radio at 115200 bps..."), std::string::npos);
 
-    const RunS write = RunCli({"modem", "write", "--port", server_->portText(), "--baud",
-                               "19200", "--set-baud", "57600", "--json"});
+    const RunS write = RunCli({"modem", "write", "--port", server_->portText(), "--baud", "19200",
+                               "--set-baud", "57600", "--json"});
     ASSERT_EQ(write.status, 0) << write.err;
     EXPECT_EQ(write.json["baud"], 57600);
     EXPECT_EQ(radio.storedBaud(), 57600u);
@@ -127,7 +127,7 @@ TEST_F(CliRemotePortTest, ModuleFallbackReadRateChangeAndSearch) {
     EXPECT_NE(read.err.find("Connect with 115200 baud failed"), std::string::npos) << read.err;
 
     const RunS write = run({"write", "--baud", "9600", "--name", "Mast 2", "--role", "client",
-                              "--module-baud", "57600"});
+                            "--module-baud", "57600"});
     ASSERT_EQ(write.status, 0) << write.err;
     EXPECT_EQ(module.storedSettings().baudCode, 8) << "57600";
 

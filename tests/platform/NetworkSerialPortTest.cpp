@@ -112,8 +112,7 @@ TEST_F(NetworkSerialPortTest, PurgeDropsWaitingInputAndTheWakerEndsAWait) {
         std::this_thread::sleep_for(milliseconds(30));
         waker.wake();
     });
-    EXPECT_EQ(m_device.waitForInputOrError(SerialDevice::kWaitForever, &waker),
-              WaitOutcome::Woken);
+    EXPECT_EQ(m_device.waitForInputOrError(SerialDevice::kWaitForever, &waker), WaitOutcome::Woken);
     stopper.join();
 }
 
