@@ -49,7 +49,8 @@ ModemCommandLineC::ModemCommandLineC(CLI::App& parent, ModemOptionsS& options) :
 void ModemCommandLineC::AddCommonOptions(CLI::App& command) {
     command
         .add_option("--port", options_.port,
-                    "Serial port: a name under /dev (ttyUSB0, pts/4), an absolute path, or "
+                    "Serial port: a name under /dev (ttyUSB0, pts/4), an absolute path, "
+                    "rfc2217://HOST:PORT for a device server, or "
                     "a number n for COMn (= /dev/ttyS(n-1))")
         ->required();
     command.add_option("--baud", options_.baud, "Baud rate to start the search at")

@@ -7,6 +7,8 @@ namespace oryx::platform::PortNames {
 namespace {
 
 constexpr std::size_t kMaxComDigits = 6;
+constexpr std::string_view kNetworkScheme = "rfc2217://";
+constexpr std::size_t kMaxHostLength = 253;
 
 bool allDigits(std::string_view text) {
     return !text.empty() &&
@@ -67,6 +69,50 @@ std::optional<unsigned> comNumber(std::string_view portText) {
         value = value * 10 + static_cast<unsigned>(c - '0');
     }
     return value;
+}
+
+bool isNetworkPort(std::string_view portText) {
+    if (portText.size() < kNetworkScheme.size()) {
+        return false;
+    }
+    return std::equal(
+        kNetworkScheme.begin(), kNetworkScheme.end(), portText.begin(),
+        [](char want, char got) { return want == std::tolower(static_cast<unsigned char>(got)); });
+}
+
+std::optional<NetworkAddress> networkAddress(std::string_view portText) {
+    if (!isNetworkPort(portText)) {
+        return std::nullopt;
+    }
+    std::string_view rest = portText.substr(kNetworkScheme.size());
+    if (!rest.empty() && rest.back() == '/') {
+        rest.remove_suffix(1);
+    }
+    const std::size_t colon = rest.rfind(':');
+    if (colon == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string_view host = rest.substr(0, colon);
+    const std::string_view port = rest.substr(colon + 1);
+    const bool bracketed = host.size() > 2 && host.front() == '[' && host.back() == ']';
+    if (bracketed) {
+        host = host.substr(1, host.size() - 2);
+    }
+    // The host goes into a connection description where commas and brackets have meaning, so
+    // only the characters of names and addresses pass.
+    const auto hostChar = [bracketed](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_' ||
+               (bracketed && c == ':');
+    };
+    if (host.empty() || host.size() > kMaxHostLength ||
+        !std::all_of(host.begin(), host.end(), hostChar) || !allDigits(port) || port.size() > 5) {
+        return std::nullopt;
+    }
+    const unsigned number = static_cast<unsigned>(std::stoul(std::string(port)));
+    if (number == 0 || number > 65535) {
+        return std::nullopt;
+    }
+    return NetworkAddress{std::string(host), std::to_string(number)};
 }
 
 std::string devicePath(std::string_view portText) {

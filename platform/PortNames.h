@@ -7,11 +7,22 @@
 // A port text is what the user picks and the settings store: a device name relative to /dev
 // ("ttyUSB0", "pts/4"), an absolute path (a simulator's link), or the number n of the
 // traditional COMn, which names /dev/ttyS(n-1) so that a stored "1" keeps meaning the first
-// built-in port.
+// built-in port. "rfc2217://HOST:PORT" names a port on a device server (NetworkSerialPort).
 namespace oryx::platform::PortNames {
 
 // n for "n", "COMn", "COMn:" and "\\.\COMn"; nothing for any other text.
 std::optional<unsigned> comNumber(std::string_view portText);
+
+struct NetworkAddress {
+    std::string host;
+    std::string port;
+};
+
+// True for every text of the rfc2217:// form, well made or not.
+bool isNetworkPort(std::string_view portText);
+// Host and TCP port of an rfc2217:// text; nothing unless the host is a name or address
+// (IPv6 in brackets) and the port a number from 1 to 65535.
+std::optional<NetworkAddress> networkAddress(std::string_view portText);
 
 // The device to open; empty when the text cannot name one (empty text, COM0).
 std::string devicePath(std::string_view portText);

@@ -1,5 +1,6 @@
 #include "platform/SerialDevice.h"
 
+#include "platform/NetworkSerialPort.h"
 #include "platform/PortNames.h"
 #include "platform/ReadTimeoutPlan.h"
 #include "platform/TtyAttributes.h"
@@ -118,12 +119,17 @@ bool rateMatches(std::uint32_t wanted, std::uint32_t actual) {
 
 } // namespace
 
+SerialDevice::SerialDevice() = default;
+
 SerialDevice::~SerialDevice() {
     close();
 }
 
 SerialError SerialDevice::open(const std::string& portText) {
     close();
+    if (PortNames::isNetworkPort(portText)) {
+        return openNetwork(portText);
+    }
     const std::string path = PortNames::devicePath(portText);
     const std::string shown = PortNames::displayName(portText);
     if (path.empty()) {
@@ -163,9 +169,37 @@ SerialError SerialDevice::open(const std::string& portText) {
     return {};
 }
 
+SerialError SerialDevice::openNetwork(const std::string& portText) {
+    SerialError error;
+    std::unique_ptr<NetworkSerialPort> port = NetworkSerialPort::connect(portText, error);
+    if (!port) {
+        return error;
+    }
+    std::lock_guard lock(m_mutex);
+    m_fd = port->readyFd();
+    m_network = std::move(port);
+    m_portText = portText;
+    m_path = portText;
+    m_counts = {};
+    m_driverCounts = false;
+    m_settings = m_network->settings();
+    return {};
+}
+
+NetworkSerialPort* SerialDevice::network() const {
+    std::lock_guard lock(m_mutex);
+    return m_network.get();
+}
+
 void SerialDevice::close() {
+    std::unique_ptr<NetworkSerialPort> network;
     std::lock_guard lock(m_mutex);
     if (m_fd < 0) {
+        return;
+    }
+    if (m_network) {
+        network = std::move(m_network);
+        m_fd = -1;
         return;
     }
     // A pty keeps the exclusive flag after the last close; leaving it set would lock every
@@ -210,6 +244,14 @@ SerialError SerialDevice::configure(const LineSettings& settings) {
         return SerialError::invalid("Data bits must be 5 to 8, not " +
                                     std::to_string(settings.dataBits) + ".");
     }
+    if (NetworkSerialPort* remote = network()) {
+        SerialError e = remote->configure(settings);
+        if (e.ok()) {
+            std::lock_guard lock(m_mutex);
+            m_settings = settings;
+        }
+        return e;
+    }
     if (const int error = TtyAttributes::applyRaw(fd, settings); error != 0) {
         return errorFor(error);
     }
@@ -237,6 +279,10 @@ SerialError SerialDevice::readSettings(LineSettings& settings) const {
     if (fd < 0) {
         return SerialError::invalid("The port is not open.");
     }
+    if (NetworkSerialPort* remote = network()) {
+        settings = remote->settings();
+        return {};
+    }
     LineSettings current;
     {
         std::lock_guard lock(m_mutex);
@@ -259,7 +305,8 @@ SerialError SerialDevice::setDtr(bool on) {
     if (fd < 0) {
         return SerialError::invalid("The port is not open.");
     }
-    SerialError e = setModemLine(fd, TIOCM_DTR, on);
+    NetworkSerialPort* remote = network();
+    SerialError e = remote ? remote->setDtr(on) : setModemLine(fd, TIOCM_DTR, on);
     if (e.ok()) {
         std::lock_guard lock(m_mutex);
         m_settings.dtrOn = on;
@@ -272,7 +319,8 @@ SerialError SerialDevice::setRts(bool on) {
     if (fd < 0) {
         return SerialError::invalid("The port is not open.");
     }
-    SerialError e = setModemLine(fd, TIOCM_RTS, on);
+    NetworkSerialPort* remote = network();
+    SerialError e = remote ? remote->setRts(on) : setModemLine(fd, TIOCM_RTS, on);
     if (e.ok()) {
         std::lock_guard lock(m_mutex);
         m_settings.rtsOn = on;
@@ -352,6 +400,13 @@ IoResult SerialDevice::read(void* buffer, std::size_t size) {
 SerialDevice::ReadStep SerialDevice::readWithoutWaiting(int fd, unsigned char* bytes,
                                                         std::size_t size, std::size_t& total,
                                                         int& error) {
+    if (NetworkSerialPort* remote = network()) {
+        total += remote->take(bytes + total, size - total);
+        if (total == size) {
+            return ReadStep::Complete;
+        }
+        return remote->gone() ? ReadStep::Gone : ReadStep::Waiting;
+    }
     while (total < size) {
         const ssize_t n = ::read(fd, bytes + total, size - total);
         if (n > 0) {
@@ -378,6 +433,9 @@ SerialDevice::ReadStep SerialDevice::readWithoutWaiting(int fd, unsigned char* b
 SerialError SerialDevice::stepError(ReadStep step, int error) const {
     switch (step) {
     case ReadStep::Gone:
+        if (NetworkSerialPort* remote = network()) {
+            return remote->goneError();
+        }
         return SerialError::gone(shownName());
     case ReadStep::Failed:
         return errorFor(error);
@@ -402,6 +460,11 @@ IoResult SerialDevice::write(const void* data, std::size_t size) {
     const Deadline deadline =
         deadlineAfter(Clock::now(), ReadTimeoutPlan::writeBudget(timeouts(), size));
     const auto* bytes = static_cast<const unsigned char*>(data);
+    if (NetworkSerialPort* remote = network()) {
+        SerialError error;
+        const std::size_t sent = remote->write(bytes, size, deadline, error);
+        return {sent, error};
+    }
     std::size_t sent = 0;
     while (sent < size) {
         const ssize_t n = ::write(fd, bytes + sent, size - sent);
@@ -439,11 +502,33 @@ IoResult SerialDevice::write(const void* data, std::size_t size) {
     return {sent, {}};
 }
 
+std::optional<std::size_t> SerialDevice::bytesWaiting() const {
+    const int fd = currentFd();
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    if (NetworkSerialPort* remote = network()) {
+        return remote->waiting();
+    }
+    int waiting = 0;
+    if (::ioctl(fd, FIONREAD, &waiting) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(std::max(waiting, 0));
+}
+
 QueueStatus SerialDevice::queueStatus() {
     QueueStatus status;
     const int fd = currentFd();
     if (fd < 0) {
         status.error = SerialError::invalid("The port is not open.");
+        return status;
+    }
+    if (NetworkSerialPort* remote = network()) {
+        status.inQueue = remote->waiting();
+        if (status.inQueue == 0 && remote->gone()) {
+            status.error = remote->goneError();
+        }
         return status;
     }
     int waiting = 0;
@@ -473,6 +558,9 @@ SerialError SerialDevice::purge(bool receive, bool /*transmit*/) {
     }
     // Flushing the output queue would drop bytes the far end of a pty has not read yet, and
     // on an adapter a command not yet on the wire; writes have drained, so there is no need.
+    if (NetworkSerialPort* remote = network()) {
+        return receive ? remote->purgeReceive() : SerialError{};
+    }
     if (receive && ::ioctl(fd, TCFLSH, TCIFLUSH) != 0) {
         return errorFor(errno);
     }
@@ -503,6 +591,9 @@ WaitOutcome SerialDevice::waitForInputOrError(std::chrono::milliseconds timeout,
         if (waker && (fds[1].revents & POLLIN) != 0) {
             waker->clear();
             return WaitOutcome::Woken;
+        }
+        if (NetworkSerialPort* remote = network(); remote && (fds[0].revents & POLLIN) != 0) {
+            return remote->waiting() > 0 ? WaitOutcome::Input : WaitOutcome::DeviceGone;
         }
         // A hung-up tty also polls readable; it only has input if bytes are still queued.
         const bool hungUp = (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;

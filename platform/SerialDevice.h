@@ -10,11 +10,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace oryx::platform {
 
+class NetworkSerialPort;
 class Waker;
 
 struct IoResult {
@@ -24,14 +27,16 @@ struct IoResult {
 
 enum class WaitOutcome { Input, LineError, Woken, TimedOut, DeviceGone, NotOpen };
 
-// One serial line opened exclusively, in raw mode. Reads and writes block for as long as the
-// CommTimeouts say and no longer. A reader thread and a writer thread may use one device at
-// the same time; open() and close() must not race with a blocked call (stop the reader first).
+// One serial line opened exclusively, in raw mode: a local tty, or for an rfc2217:// port text
+// a port on a device server (NetworkSerialPort), which behaves the same to callers. Reads and
+// writes block for as long as the CommTimeouts say and no longer. A reader thread and a writer
+// thread may use one device at the same time; open() and close() must not race with a blocked call
+// (stop the reader first).
 class SerialDevice {
 public:
     static constexpr std::chrono::milliseconds kWaitForever{-1};
 
-    SerialDevice() = default;
+    SerialDevice();
     ~SerialDevice();
     SerialDevice(const SerialDevice&) = delete;
     SerialDevice& operator=(const SerialDevice&) = delete;
@@ -59,6 +64,8 @@ public:
     // the count then says how many had gone.
     IoResult write(const void* data, std::size_t size);
 
+    // Bytes that a read takes at once; nothing when the device cannot tell.
+    std::optional<std::size_t> bytesWaiting() const;
     // Bytes waiting both ways and the line errors since the previous call.
     QueueStatus queueStatus();
     // Discards unread input. Writes complete before they return, so there is never program
@@ -68,6 +75,7 @@ public:
     // up. kWaitForever waits without a limit (use a waker to end it).
     WaitOutcome waitForInputOrError(std::chrono::milliseconds timeout, Waker* waker = nullptr);
 
+    // The tty's descriptor; for a network port one that polls readable while input waits.
     int nativeHandle() const;
 
     // The driver's running error counters; line errors are the changes between two readings.
@@ -81,6 +89,8 @@ public:
 private:
     enum class ReadStep { Complete, Waiting, Gone, Failed };
 
+    SerialError openNetwork(const std::string& portText);
+    NetworkSerialPort* network() const;
     ReadStep readWithoutWaiting(int fd, unsigned char* bytes, std::size_t size, std::size_t& total,
                                 int& error);
     SerialError stepError(ReadStep step, int error) const;
@@ -102,6 +112,7 @@ private:
     LineCounts m_counts;
     LineCountReader m_lineCountReader;
     std::atomic<bool> m_driverCounts{true};
+    std::unique_ptr<NetworkSerialPort> m_network;
 };
 
 } // namespace oryx::platform

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <thread>
 #include <vector>
 
@@ -283,14 +285,13 @@ bool SerialPortC::ReadFromComPort(char* pBuffer, uint32_t& rulLength, bool& rbMo
     std::lock_guard lock(m_deviceLock);
     // Only the count of queued bytes matters here; the full status query would cost two more
     // calls on every chunk, and line errors are taken where the wait reports them.
-    int iQueued = 0;
-    const int fd = m_device.nativeHandle();
-    if (fd < 0 || ::ioctl(fd, FIONREAD, &iQueued) != 0) {
+    const std::optional<std::size_t> queued = m_device.bytesWaiting();
+    if (!queued) {
         rulLength = 0;
         rbMoreData = false;
         return false;
     }
-    const uint32_t ulQueued = static_cast<uint32_t>(std::max(iQueued, 0));
+    const uint32_t ulQueued = static_cast<uint32_t>(std::min<std::size_t>(*queued, UINT32_MAX));
     rbMoreData = rulLength < ulQueued;
     const uint32_t ulWanted = rbMoreData ? rulLength : ulQueued;
     oryx::platform::IoResult result;

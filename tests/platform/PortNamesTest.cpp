@@ -71,3 +71,37 @@ TEST(PortNames, SamePortComparesDevices) {
 
 } // namespace
 } // namespace oryx::platform
+
+namespace oryx::platform {
+
+TEST(PortNamesNetwork, HostAndPortComeOnlyFromWellMadeTexts) {
+    struct Case {
+        const char* text;
+        const char* host;
+        const char* port;
+    };
+    const Case cases[] = {
+        {"rfc2217://127.0.0.1:2000", "127.0.0.1", "2000"},
+        {"RFC2217://cabinet-4.example:0070/", "cabinet-4.example", "70"},
+        {"rfc2217://[::1]:65535", "::1", "65535"},
+        {"rfc2217://host:0", nullptr, nullptr},
+        {"rfc2217://host:65536", nullptr, nullptr},
+        {"rfc2217://:2000", nullptr, nullptr},
+        {"rfc2217://::1:2000", nullptr, nullptr},
+        {"rfc2217://a,tcp,b:2000", nullptr, nullptr},
+        {"rfc2217://a(b):2000", nullptr, nullptr},
+        {"ttyUSB0", nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        const auto address = PortNames::networkAddress(c.text);
+        ASSERT_EQ(address.has_value(), c.host != nullptr) << c.text;
+        if (address) {
+            EXPECT_EQ(address->host, c.host) << c.text;
+            EXPECT_EQ(address->port, c.port) << c.text;
+        }
+    }
+    EXPECT_TRUE(PortNames::isNetworkPort("rfc2217://a,b"));
+    EXPECT_FALSE(PortNames::isNetworkPort("/dev/ttyS0"));
+}
+
+} // namespace oryx::platform

@@ -1,0 +1,155 @@
+// oryx-cli against simulated radios served by ser2net on the loopback address, so that every
+// rate change has to travel over the network to the radio's port.
+#include "CliProcessC.h"
+#include "Ser2netServerC.h"
+#include "sim/ModemRadio.h"
+#include "sim/ModuleRadio.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using oryx::sim::ModemRadio;
+using oryx::sim::ModemRadioOptions;
+using oryx::sim::ModuleRadio;
+using oryx::sim::ModuleRadioOptions;
+using Json = nlohmann::json;
+
+constexpr auto kRunLimit = 60s;
+
+struct RunS {
+    int status = -1;
+    Json json;
+    std::string err;
+};
+
+RunS Finish(CliProcessC& cli) {
+    RunS run;
+    run.status = cli.Wait(kRunLimit);
+    run.err = cli.err();
+    run.json = Json::parse(cli.out(), nullptr, false);
+    return run;
+}
+
+RunS RunCli(const std::vector<std::string>& args) {
+    CliProcessC cli(ORYX_CLI_PATH, args);
+    return Finish(cli);
+}
+
+std::string LinkName(const char* family) {
+    static int count = 0;
+    return std::string("remote-") + family + "-" + std::to_string(::getpid()) + "-" +
+           std::to_string(++count);
+}
+
+class CliRemotePortTest : public ::testing::Test {
+protected:
+    void Serve(const std::string& portText) {
+        server_ = std::make_unique<Ser2netServerC>(portText);
+        if (!server_->available()) {
+            GTEST_SKIP() << server_->problem();
+        }
+    }
+
+    ModemRadio& StartModem(std::uint32_t baud) {
+        ModemRadioOptions options;
+        options.model = 2410;
+        options.baud = baud;
+        options.linkName = LinkName("modem");
+        modem_ = std::make_unique<ModemRadio>(std::move(options));
+        modem_->start();
+        return *modem_;
+    }
+
+    ModuleRadio& StartModule(ModuleRadioOptions options) {
+        options.linkName = LinkName("module");
+        module_ = std::make_unique<ModuleRadio>(std::move(options));
+        module_->start();
+        return *module_;
+    }
+
+    static ModuleRadioOptions QuickModule() {
+        ModuleRadioOptions options;
+        options.commandMode = true;
+        options.replyDelay = 0ms;
+        options.inquiryDelay = 20ms;
+        options.nameDelay = 10ms;
+        return options;
+    }
+
+    std::unique_ptr<ModemRadio> modem_;
+    std::unique_ptr<ModuleRadio> module_;
+    std::unique_ptr<Ser2netServerC> server_;
+};
+
+TEST_F(CliRemotePortTest, ModemDetectionFallsBackAndASaveChangesTheRate) {
+    ModemRadio& radio = StartModem(19200);
+    Serve(radio.portText());
+
+    const RunS read =
+        RunCli({"modem", "read", "--port", server_->portText(), "--baud", "115200", "--json"});
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(read.json["model"], 2410);
+    EXPECT_EQ(read.json["baud"], 19200);
+    EXPECT_NE(read.err.find("Waiting for radio at 115200 bps..."), std::string::npos);
+
+    const RunS write = RunCli({"modem", "write", "--port", server_->portText(), "--baud", "19200",
+                               "--set-baud", "57600", "--json"});
+    ASSERT_EQ(write.status, 0) << write.err;
+    EXPECT_EQ(write.json["baud"], 57600);
+    EXPECT_EQ(radio.storedBaud(), 57600u);
+}
+
+TEST_F(CliRemotePortTest, ModuleFallbackReadRateChangeAndSearch) {
+    ModuleRadioOptions options = QuickModule();
+    options.commandMode = false;
+    options.settings.baudCode = 5; // 9600
+    options.settings.clientProfile = 0;
+    options.devices = {{"00803701AAAA", 7978, "Alpha"}};
+    options.storedSettings = options.settings;
+    ModuleRadio& module = StartModule(options);
+    Serve(module.portText());
+    const std::vector<std::string> port = {"--port", server_->portText(), "--json"};
+    const auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), "module");
+        args.insert(args.end(), port.begin(), port.end());
+        return RunCli(args);
+    };
+
+    const RunS read = run({"read"});
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(read.json["moduleBaud"], 9600);
+    EXPECT_NE(read.err.find("Connect with 115200 baud failed"), std::string::npos) << read.err;
+
+    const RunS write = run({"write", "--baud", "9600", "--name", "Mast 2", "--role", "client",
+                            "--module-baud", "57600"});
+    ASSERT_EQ(write.status, 0) << write.err;
+    EXPECT_EQ(module.storedSettings().baudCode, 8) << "57600";
+
+    const RunS search = run({"search", "--baud", "57600"});
+    ASSERT_EQ(search.status, 0) << search.err;
+    EXPECT_EQ(search.json["devices"],
+              Json::parse(R"([{"name":"Alpha","address":"00803701AAAA"}])"));
+}
+
+TEST_F(CliRemotePortTest, ADroppedConnectionEndsTheRunWithAnError) {
+    ModemRadio& radio = StartModem(9600);
+    Serve(radio.portText());
+    // The radio never answers at 115200 or 57600, so the drop comes while detection waits.
+    CliProcessC cli(ORYX_CLI_PATH,
+                    {"modem", "read", "--port", server_->portText(), "--baud", "115200", "--json"});
+    std::this_thread::sleep_for(300ms);
+    server_->kill();
+    const RunS run = Finish(cli);
+    EXPECT_NE(run.status, -1) << "did not end within the limit";
+    EXPECT_NE(run.status, 0) << run.err;
+    // As with a pulled cable: the port is gone and cannot be opened again.
+    EXPECT_EQ(run.json["status"], "port-unavailable") << run.err;
+}
+
+} // namespace
