@@ -1,5 +1,7 @@
 #include "cli/ModemCommandLineC.h"
 
+#include "cli/PortListC.h"
+
 #include "modem/ModemModelsC.h"
 
 #include <cctype>
@@ -46,11 +48,7 @@ ModemCommandLineC::ModemCommandLineC(CLI::App& parent, ModemOptionsS& options) :
 }
 
 void ModemCommandLineC::AddCommonOptions(CLI::App& command) {
-    command
-        .add_option("--port", options_.port,
-                    "Serial port: a name under /dev (ttyUSB0, pts/4), an absolute path, or "
-                    "a number n for COMn (= /dev/ttyS(n-1))")
-        ->required();
+    PortListC::AddOptions(command, options_.portChoice);
     command.add_option("--baud", options_.baud, "Baud rate to start the search at")
         ->capture_default_str()
         ->check(BaudRateList());

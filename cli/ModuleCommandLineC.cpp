@@ -1,5 +1,7 @@
 #include "cli/ModuleCommandLineC.h"
 
+#include "cli/PortListC.h"
+
 ModuleCommandLineC::ModuleCommandLineC(CLI::App& parent, ModuleOptionsS& options)
     : options_(options) {
     module_ = parent.add_subcommand("module", "Configure a radio module of the ORYX 64/65 family");
@@ -58,11 +60,7 @@ CLI::App* ModuleCommandLineC::AddCommand(const char* name, const char* descripti
 }
 
 void ModuleCommandLineC::AddCommonOptions(CLI::App& command) {
-    command
-        .add_option("--port", options_.port,
-                    "Serial port: a name under /dev (ttyUSB0, pts/4), an absolute path, or "
-                    "a number n for COMn (= /dev/ttyS(n-1))")
-        ->required();
+    PortListC::AddOptions(command, options_.portChoice);
     command.add_option("--baud", options_.baud, "PC baud rate to try first")
         ->capture_default_str()
         ->check(CLI::IsMember({"4800", "9600", "19200", "57600", "115200"}));
