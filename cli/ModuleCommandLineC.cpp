@@ -7,17 +7,22 @@ ModuleCommandLineC::ModuleCommandLineC(CLI::App& parent, ModuleOptionsS& options
     module_ = parent.add_subcommand("module", "Configure a radio module of the ORYX 64/65 family");
     module_->require_subcommand(1);
     module_->footer(
-        "Each command first checks that the port opens (nothing is sent when it does not), then "
-        "connects the way ORYX Config does: at --baud, then at 4800 9600 19200 57600 115200 in "
-        "this order, skipping the rate already tried, until the module answers in command mode. "
-        "When it is done it leaves command mode: after a successful write of role and name the "
-        "module is reset (it restarts with the written settings), otherwise it is switched back "
-        "to data mode; then the port is closed.\n\n"
-        "Progress and messages go to standard error; results go to standard output (with "
-        "--json: one JSON object, also on failure).\n\n"
-        "Exit status: 0 success, 1 the module operation failed, 2 usage error (also every "
-        "check of write), 3 the port cannot be opened, 4 cancelled (Ctrl-C, at any point), 5 "
-        "the module answered at no rate (\"Connect failed!\").");
+        std::string(
+            "Each command first checks that the port opens (nothing is sent when it does not), "
+            "then "
+            "connects the way ORYX Config does: at --baud, then at 4800 9600 19200 57600 115200 in "
+            "this order, skipping the rate already tried, until the module answers in command "
+            "mode. "
+            "When it is done it leaves command mode: after a successful write of role and name the "
+            "module is reset (it restarts with the written settings), otherwise it is switched "
+            "back "
+            "to data mode; then the port is closed.\n\n"
+            "Progress and messages go to standard error; results go to standard output (with "
+            "--json: one JSON object, also on failure).\n\n"
+            "Exit status: 0 success, 1 the module operation failed, 2 usage error (also every "
+            "check of write), 3 the port cannot be opened, 4 cancelled (Ctrl-C, at any point), 5 "
+            "the module answered at no rate (\"Connect failed!\").") +
+        PortListC::kSeveralPortsHelp);
 
     AddCommand("read",
                "Print name, address, module baud rate, role (client, server or none) "
@@ -67,5 +72,7 @@ void ModuleCommandLineC::AddCommonOptions(CLI::App& command) {
     command.add_flag("--json", options_.json, "Print the result as one JSON object");
     command.add_option("--event-log", options_.eventLog,
                        "Append the event log to this file (kept to its last 500 lines); none "
-                       "by default");
+                       "by default. On several ports each keeps its own: the port, with every "
+                       "character but letters, digits, '.', '-' and '_' made '_', goes before "
+                       "the extension (run.log and pts/4 give run-pts_4.log)");
 }

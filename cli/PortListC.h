@@ -14,6 +14,16 @@ class App;
 // names of the event logs of a run over several ports.
 class PortListC {
 public:
+    // How a command runs on several ports, for the end of each family's help.
+    static constexpr const char* kSeveralPortsHelp =
+        "\n\nSeveral ports (--port more than once, or --ports-from): each port runs at the same "
+        "time on its own. Standard error shows each port's progress on lines of its own, "
+        "\"PORT: text\", and on a terminal a live line of the ports done and running. Standard "
+        "output has a table, one row per port, or with --json an array of the objects one port "
+        "prints, in the order of the ports. The exit status is 0 when every port succeeded, 4 "
+        "after Ctrl-C (which cancels every port), otherwise 1; each port's own status is in its "
+        "row or object. Questions are not asked (modem defaults needs --yes).";
+
     // --port, repeatable, and --ports-from, for a command of either family.
     static void AddOptions(CLI::App& command, PortChoiceS& choice);
 
