@@ -37,32 +37,40 @@ OptionsT ForPort(const OptionsT& options, const std::string& port, const std::st
     return own;
 }
 
+// runOne(options, out, err) runs the command of one port with the options given.
+template <typename OptionsT, typename RunOneT>
+ParallelRunC::PortRunT OnEachPort(const OptionsT& options, const std::vector<std::string>& ports,
+                                  RunOneT runOne) {
+    return [options, ports, logs = EventLogs(options.eventLog, ports), runOne](std::size_t index,
+                                                                               std::ostream& err) {
+        const OptionsT own = ForPort(options, ports[index], logs[index]);
+        std::ostringstream out;
+        runOne(own, out, err);
+        return ReportOf(out);
+    };
+}
+
 } // namespace
 
 ParallelRunC::PortRunT PortRunC::Modem(const ModemOptionsS& options,
                                        const std::vector<std::string>& ports,
                                        std::function<bool()> cancelRequested) {
-    return [options, ports, logs = EventLogs(options.eventLog, ports),
-            cancelRequested](std::size_t index, std::ostream& err) {
-        const ModemOptionsS own = ForPort(options, ports[index], logs[index]);
-        std::istringstream noAnswers;
-        std::ostringstream out;
-        ModemCommandC command(own, cancelRequested, {noAnswers, out, err, false});
-        command.Run();
-        return ReportOf(out);
-    };
+    return OnEachPort(
+        options, ports,
+        [cancelRequested](const ModemOptionsS& own, std::ostream& out, std::ostream& err) {
+            std::istringstream noAnswers;
+            ModemCommandC(own, cancelRequested, {noAnswers, out, err, false}).Run();
+        });
 }
 
 ParallelRunC::PortRunT PortRunC::Module(const ModuleOptionsS& options,
                                         const std::vector<std::string>& ports,
                                         std::function<bool()> cancelRequested) {
-    return [options, ports, logs = EventLogs(options.eventLog, ports),
-            cancelRequested](std::size_t index, std::ostream& err) {
-        const ModuleOptionsS own = ForPort(options, ports[index], logs[index]);
-        std::ostringstream out;
-        ModuleCommandC command(own, cancelRequested, {out, err});
-        command.SetAbandonHandler(StayForever);
-        command.Run();
-        return ReportOf(out);
-    };
+    return OnEachPort(
+        options, ports,
+        [cancelRequested](const ModuleOptionsS& own, std::ostream& out, std::ostream& err) {
+            ModuleCommandC command(own, cancelRequested, {out, err});
+            command.SetAbandonHandler(StayForever);
+            command.Run();
+        });
 }
