@@ -6,10 +6,8 @@
 #include "cli/ResultTableC.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <optional>
 #include <ostream>
 #include <thread>
@@ -49,53 +47,19 @@ ParallelRunC::ParallelRunC(std::string command, std::vector<std::string> ports, 
 
 ExitStatusT ParallelRunC::Run(const PortRunT& run) {
     ProgressLineC progress(streams_.err, ports_, streams_.errColumns);
-    std::mutex lock;
-    std::condition_variable ended;
-    std::vector<std::optional<nlohmann::ordered_json>> results(ports_.size());
-    std::size_t done = 0;
-
+    results_.assign(ports_.size(), std::nullopt);
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < ports_.size(); ++i) {
-        threads.emplace_back([&, i] {
-            nlohmann::ordered_json result;
-            {
-                LineBufC lines([&progress, i](const std::string& line) { progress.Line(i, line); });
-                std::ostream err(&lines);
-                result = RunOne(run, i, err);
-            }
-            progress.Finished(i, StatusLine(result), !Succeeded(result));
-            std::lock_guard guard(lock);
-            results[i] = std::move(result);
-            ++done;
-            ended.notify_all();
-        });
+        threads.emplace_back([this, &run, &progress, i] { RunPort(run, progress, i); });
     }
-
-    std::unique_lock guard(lock);
-    std::optional<std::chrono::steady_clock::time_point> giveUpAt;
-    auto nextTick = std::chrono::steady_clock::now() + kLiveEvery;
-    while (done < ports_.size()) {
-        ended.wait_for(guard, kPoll);
-        const auto now = std::chrono::steady_clock::now();
-        if (!giveUpAt && cancelRequested_()) {
-            giveUpAt = now + kStopGrace;
-        }
-        if (done < ports_.size() && giveUpAt && now >= *giveUpAt) {
-            break;
-        }
-        if (now >= nextTick) {
-            guard.unlock();
-            progress.Tick();
-            guard.lock();
-            nextTick = now + kLiveEvery;
-        }
-    }
-    const bool allEnded = done == ports_.size();
+    const bool allEnded = WaitForPorts(progress);
     std::vector<nlohmann::ordered_json> shown;
-    for (std::size_t i = 0; i < ports_.size(); ++i) {
-        shown.push_back(results[i] ? *results[i] : Cancelled(i));
+    {
+        std::lock_guard guard(lock_);
+        for (std::size_t i = 0; i < ports_.size(); ++i) {
+            shown.push_back(results_[i] ? *results_[i] : Cancelled(i));
+        }
     }
-    guard.unlock();
     progress.End();
     const ExitStatusT status = Print(shown, cancelRequested_());
     if (!allEnded) {
@@ -107,6 +71,44 @@ ExitStatusT ParallelRunC::Run(const PortRunT& run) {
         thread.join();
     }
     return status;
+}
+
+void ParallelRunC::RunPort(const PortRunT& run, ProgressLineC& progress, std::size_t index) {
+    nlohmann::ordered_json result;
+    {
+        LineBufC lines([&progress, index](const std::string& line) { progress.Line(index, line); });
+        std::ostream err(&lines);
+        result = RunOne(run, index, err);
+    }
+    progress.Finished(index, StatusLine(result), !Succeeded(result));
+    std::lock_guard guard(lock_);
+    results_[index] = std::move(result);
+    ++done_;
+    ended_.notify_all();
+}
+
+// True when every port ended; false when some had not, a while after Ctrl-C.
+bool ParallelRunC::WaitForPorts(ProgressLineC& progress) {
+    std::unique_lock guard(lock_);
+    std::optional<std::chrono::steady_clock::time_point> giveUpAt;
+    auto nextTick = std::chrono::steady_clock::now() + kLiveEvery;
+    while (done_ < ports_.size()) {
+        ended_.wait_for(guard, kPoll);
+        const auto now = std::chrono::steady_clock::now();
+        if (!giveUpAt && cancelRequested_()) {
+            giveUpAt = now + kStopGrace;
+        }
+        if (done_ < ports_.size() && giveUpAt && now >= *giveUpAt) {
+            return false;
+        }
+        if (now >= nextTick) {
+            guard.unlock();
+            progress.Tick();
+            guard.lock();
+            nextTick = now + kLiveEvery;
+        }
+    }
+    return true;
 }
 
 // A port whose run fails in a way it does not report itself still gets a result.

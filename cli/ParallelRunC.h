@@ -2,11 +2,16 @@
 
 #include "cli/ExitStatusT.h"
 
+#include <condition_variable>
 #include <functional>
 #include <iosfwd>
+#include <mutex>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
+
+class ProgressLineC;
 
 // One command on several ports at the same time, each port on a thread of its own: the
 // progress of each on standard error as it comes, then every result, as a table or as a
@@ -32,6 +37,8 @@ public:
     ExitStatusT Run(const PortRunT& run);
 
 private:
+    void RunPort(const PortRunT& run, ProgressLineC& progress, std::size_t index);
+    bool WaitForPorts(ProgressLineC& progress);
     nlohmann::ordered_json RunOne(const PortRunT& run, std::size_t index, std::ostream& err) const;
     nlohmann::ordered_json Cancelled(std::size_t index) const;
     ExitStatusT Print(const std::vector<nlohmann::ordered_json>& results, bool cancelled) const;
@@ -41,4 +48,9 @@ private:
     bool json_;
     std::function<bool()> cancelRequested_;
     StreamsS streams_;
+
+    std::mutex lock_;
+    std::condition_variable ended_;
+    std::vector<std::optional<nlohmann::ordered_json>> results_;
+    std::size_t done_ = 0;
 };

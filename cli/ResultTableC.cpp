@@ -13,13 +13,13 @@ const std::set<std::string> kNotDetails = {"command",    "port",  "status",
                                            "exitStatus", "error", "messages"};
 
 std::string ValueText(const nlohmann::ordered_json& value) {
-    if (!value.is_string()) {
-        return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    if (value.is_string()) {
+        const std::string& text = value.get_ref<const std::string&>();
+        if (!text.empty() && text.find_first_of(" \t\"") == std::string::npos) {
+            return text;
+        }
     }
-    const std::string text = value.get<std::string>();
-    const bool plain = !text.empty() && text.find_first_of(" \t\"") == std::string::npos;
-    return plain ? text
-                 : value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 std::string Field(const nlohmann::ordered_json& result, const char* name) {
@@ -51,8 +51,10 @@ void ResultTableC::Print(std::ostream& out, const std::vector<nlohmann::ordered_
         widths[1] = std::max(widths[1], row[1].size());
     }
     for (const RowT& row : rows) {
-        out << row[0] << std::string(widths[0] - row[0].size() + 2, ' ') << row[1]
-            << std::string(widths[1] - row[1].size() + 2, ' ') << row[2] << '\n';
+        std::string line = row[0] + std::string(widths[0] - row[0].size() + 2, ' ') + row[1] +
+                           std::string(widths[1] - row[1].size() + 2, ' ') + row[2];
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << '\n';
     }
     out.flush();
 }
