@@ -1,5 +1,7 @@
 #include "cli/ModemCommandLineC.h"
 
+#include "cli/PortListC.h"
+
 #include "modem/ModemModelsC.h"
 
 #include <cctype>
@@ -30,16 +32,21 @@ ModemCommandLineC::ModemCommandLineC(CLI::App& parent, ModemOptionsS& options) :
     modem_ = parent.add_subcommand("modem", "Configure a radio modem of the ORYX 62/63 family");
     modem_->require_subcommand(1);
     modem_->footer(
-        "Each command first finds the radio the way ORYX Config connects: it opens the port at "
-        "--baud and asks for the radio's cable to be reconnected; when the start-up banner does "
-        "not come at that rate it tries the next one (4800 9600 14400 19200 57600 115200, round "
-        "and round) until the banner arrives or Ctrl-C is pressed. Then it reads the radio's "
-        "settings and does its work.\n\n"
-        "Messages, questions and progress go to standard error; results go to standard output "
-        "(with --json: one JSON object, also on failure).\n\n"
-        "Exit status: 0 success, 1 the radio operation failed, 2 usage error, 3 the port cannot "
-        "be opened, 4 cancelled (Ctrl-C, or a question answered no). To give up after a while "
-        "use timeout(1): timeout -s INT 60 oryx-cli modem read --port ttyUSB0");
+        std::string(
+            "Each command first finds the radio the way ORYX Config connects: it opens the port at "
+            "--baud and asks for the radio's cable to be reconnected; when the start-up banner "
+            "does "
+            "not come at that rate it tries the next one (4800 9600 14400 19200 57600 115200, "
+            "round "
+            "and round) until the banner arrives or Ctrl-C is pressed. Then it reads the radio's "
+            "settings and does its work.\n\n"
+            "Messages, questions and progress go to standard error; results go to standard output "
+            "(with --json: one JSON object, also on failure).\n\n"
+            "Exit status: 0 success, 1 the radio operation failed, 2 usage error, 3 the port "
+            "cannot "
+            "be opened, 4 cancelled (Ctrl-C, or a question answered no). To give up after a while "
+            "use timeout(1): timeout -s INT 60 oryx-cli modem read --port ttyUSB0") +
+        PortListC::kSeveralPortsHelp);
     AddReadCommand();
     AddWriteCommand();
     AddDefaultsCommand();
@@ -47,19 +54,16 @@ ModemCommandLineC::ModemCommandLineC(CLI::App& parent, ModemOptionsS& options) :
 }
 
 void ModemCommandLineC::AddCommonOptions(CLI::App& command) {
-    command
-        .add_option("--port", options_.port,
-                    "Serial port: a name under /dev (ttyUSB0, pts/4), an absolute path, "
-                    "rfc2217://HOST:PORT for a device server, or "
-                    "a number n for COMn (= /dev/ttyS(n-1))")
-        ->required();
+    PortListC::AddOptions(command, options_.portChoice);
     command.add_option("--baud", options_.baud, "Baud rate to start the search at")
         ->capture_default_str()
         ->check(BaudRateList());
     command.add_flag("--json", options_.json, "Print the result as one JSON object");
     command.add_option("--event-log", options_.eventLog,
                        "Append the event log to this file (kept to its last 500 lines); none "
-                       "by default");
+                       "by default. On several ports each keeps its own: the port, with every "
+                       "character but letters, digits, '.', '-' and '_' made '_', goes before "
+                       "the extension (run.log and pts/4 give run-pts_4.log)");
 }
 
 void ModemCommandLineC::AddReadCommand() {
@@ -69,7 +73,9 @@ void ModemCommandLineC::AddReadCommand() {
     read->add_flag("--service", options_.service, "Also read transmit power and frequency band");
     read->add_option("--save", options_.saveProfile,
                      "Also write the settings to this profile file (with --service including "
-                     "power and band), for `modem apply`; docs/profiles.md has the format");
+                     "power and band), for `modem apply`; docs/profiles.md has the format. On "
+                     "several ports each "
+                     "keeps its own, named as the event logs are");
     read->callback([this] { options_.operation = ModemOptionsS::OperationT::Read; });
 }
 

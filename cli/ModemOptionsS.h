@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/PortChoiceS.h"
+
 #include <optional>
 #include <string>
 
@@ -8,6 +10,8 @@ struct ModemOptionsS {
     enum class OperationT { Read, Write, Defaults, Apply };
 
     OperationT operation = OperationT::Read;
+    PortChoiceS portChoice;
+    // The one port this run talks to.
     std::string port;
     std::string baud = "115200";
     bool json = false;

@@ -83,6 +83,13 @@ void ModemReportC::PrintText(std::ostream& out, std::ostream& err) const {
 
 void ModemReportC::PrintJson(std::ostream& out,
                              const std::vector<TerminalModemViewC::MessageS>& messages) const {
+    // Texts from the line may hold bytes that are not UTF-8; they must not break the output.
+    out << Json(messages).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+        << std::endl;
+}
+
+nlohmann::ordered_json
+ModemReportC::Json(const std::vector<TerminalModemViewC::MessageS>& messages) const {
     nlohmann::ordered_json report;
     report["command"] = command_;
     report["port"] = port_;
@@ -99,9 +106,7 @@ void ModemReportC::PrintJson(std::ostream& out,
         shown.push_back({{"caption", message.caption}, {"text", message.text}});
     }
     report["messages"] = std::move(shown);
-    // Texts from the line may hold bytes that are not UTF-8; they must not break the output.
-    out << report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-        << std::endl;
+    return report;
 }
 
 std::string ModemReportC::WithOpenProblem(const std::string& text, const std::string& portText) {

@@ -27,6 +27,7 @@ public:
     void PrintText(std::ostream& out, std::ostream& err) const;
     void PrintJson(std::ostream& out,
                    const std::vector<TerminalModemViewC::MessageS>& messages) const;
+    nlohmann::ordered_json Json(const std::vector<TerminalModemViewC::MessageS>& messages) const;
     const std::string& error() const { return error_; }
 
     static const char* StatusName(ExitStatusT status);

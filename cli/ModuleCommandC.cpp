@@ -124,6 +124,9 @@ ExitStatusT ModuleCommandC::Run() {
     }
     const ExitStatusT status = WaitForRun([&] { Execute(log, report); });
     if (status == ExitStatusT::Cancelled) {
+        if (abandon_) {
+            abandon_();
+        }
         // The run is still blocked in the library; what it found so far is not reported.
         ModemReportC cancelled(OperationName(options_.operation), options_.port);
         cancelled.Fail(ExitStatusT::Cancelled, "Cancelled.");

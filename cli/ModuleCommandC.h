@@ -40,6 +40,12 @@ public:
 
     ExitStatusT Run();
 
+    // A run that Ctrl-C could not stop in time is still blocked in the library, using this
+    // command, so Run must not return. The handler is called first (a run among several parks
+    // its thread there); when it returns, the cancelled report is printed and the program
+    // ends.
+    void SetAbandonHandler(std::function<void()> handler) { abandon_ = std::move(handler); }
+
 private:
     using ControllerT = ORC::CFG::OpalDeviceControllerC;
     using DevicesT = std::vector<ORC::CFG::DevNameAddressPairT>;
@@ -76,6 +82,7 @@ private:
     const ModuleOptionsS& options_;
     std::function<bool()> cancelRequested_;
     StreamsS streams_;
+    std::function<void()> abandon_;
 
     std::atomic<bool> stop_{false};
     std::mutex errLock_;

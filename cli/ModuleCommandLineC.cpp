@@ -1,21 +1,28 @@
 #include "cli/ModuleCommandLineC.h"
 
+#include "cli/PortListC.h"
+
 ModuleCommandLineC::ModuleCommandLineC(CLI::App& parent, ModuleOptionsS& options)
     : options_(options) {
     module_ = parent.add_subcommand("module", "Configure a radio module of the ORYX 64/65 family");
     module_->require_subcommand(1);
     module_->footer(
-        "Each command first checks that the port opens (nothing is sent when it does not), then "
-        "connects the way ORYX Config does: at --baud, then at 4800 9600 19200 57600 115200 in "
-        "this order, skipping the rate already tried, until the module answers in command mode. "
-        "When it is done it leaves command mode: after a successful write of role and name the "
-        "module is reset (it restarts with the written settings), otherwise it is switched back "
-        "to data mode; then the port is closed.\n\n"
-        "Progress and messages go to standard error; results go to standard output (with "
-        "--json: one JSON object, also on failure).\n\n"
-        "Exit status: 0 success, 1 the module operation failed, 2 usage error (also every "
-        "check of write), 3 the port cannot be opened, 4 cancelled (Ctrl-C, at any point), 5 "
-        "the module answered at no rate (\"Connect failed!\").");
+        std::string(
+            "Each command first checks that the port opens (nothing is sent when it does not), "
+            "then "
+            "connects the way ORYX Config does: at --baud, then at 4800 9600 19200 57600 115200 in "
+            "this order, skipping the rate already tried, until the module answers in command "
+            "mode. "
+            "When it is done it leaves command mode: after a successful write of role and name the "
+            "module is reset (it restarts with the written settings), otherwise it is switched "
+            "back "
+            "to data mode; then the port is closed.\n\n"
+            "Progress and messages go to standard error; results go to standard output (with "
+            "--json: one JSON object, also on failure).\n\n"
+            "Exit status: 0 success, 1 the module operation failed, 2 usage error (also every "
+            "check of write), 3 the port cannot be opened, 4 cancelled (Ctrl-C, at any point), 5 "
+            "the module answered at no rate (\"Connect failed!\").") +
+        PortListC::kSeveralPortsHelp);
 
     CLI::App* read = AddCommand("read",
                                 "Print name, address, module baud rate, role (client, server or "
@@ -23,7 +30,8 @@ ModuleCommandLineC::ModuleCommandLineC(CLI::App& parent, ModuleOptionsS& options
                                 ModuleOptionsS::OperationT::Read);
     read->add_option("--save", options_.saveProfile,
                      "Also write name, role and module baud rate to this profile file, for "
-                     "`module apply`; docs/profiles.md has the format");
+                     "`module apply`; docs/profiles.md has the format. On several ports each "
+                     "keeps its own, named as the event logs are");
 
     CLI::App* write = AddCommand(
         "write", "Write role and name, permanently, and optionally the module's baud rate",
@@ -71,17 +79,14 @@ CLI::App* ModuleCommandLineC::AddCommand(const char* name, const char* descripti
 }
 
 void ModuleCommandLineC::AddCommonOptions(CLI::App& command) {
-    command
-        .add_option("--port", options_.port,
-                    "Serial port: a name under /dev (ttyUSB0, pts/4), an absolute path, "
-                    "rfc2217://HOST:PORT for a device server, or "
-                    "a number n for COMn (= /dev/ttyS(n-1))")
-        ->required();
+    PortListC::AddOptions(command, options_.portChoice);
     command.add_option("--baud", options_.baud, "PC baud rate to try first")
         ->capture_default_str()
         ->check(CLI::IsMember({"4800", "9600", "19200", "57600", "115200"}));
     command.add_flag("--json", options_.json, "Print the result as one JSON object");
     command.add_option("--event-log", options_.eventLog,
                        "Append the event log to this file (kept to its last 500 lines); none "
-                       "by default");
+                       "by default. On several ports each keeps its own: the port, with every "
+                       "character but letters, digits, '.', '-' and '_' made '_', goes before "
+                       "the extension (run.log and pts/4 give run-pts_4.log)");
 }

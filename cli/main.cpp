@@ -5,12 +5,16 @@
 #include "cli/ModemCommandLineC.h"
 #include "cli/ModuleCommandC.h"
 #include "cli/ModuleCommandLineC.h"
+#include "cli/ParallelRunC.h"
+#include "cli/PortListC.h"
+#include "cli/PortRunC.h"
 #include "cli/PortsCommandC.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -52,6 +56,30 @@ int UsageError(const CLI::App& app, const CLI::ParseError& error, bool json) {
     return static_cast<int>(ExitStatusT::Usage);
 }
 
+// The name of the command that runs ("read", "write", ...).
+std::string ChosenCommand(const CLI::App& app) {
+    const CLI::App* chosen = &app;
+    while (!chosen->get_subcommands().empty()) {
+        chosen = chosen->get_subcommands().front();
+    }
+    return chosen->get_name();
+}
+
+int TerminalColumns(int fd) {
+    winsize size{};
+    if (::isatty(fd) != 1) {
+        return 0;
+    }
+    return ::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+}
+
+int RunOnEach(const CLI::App& app, const std::vector<std::string>& ports, bool json,
+              const ParallelRunC::PortRunT& run) {
+    ParallelRunC parallel(ChosenCommand(app), ports, json, &InterruptFlagC::Raised,
+                          {std::cout, std::cerr, TerminalColumns(STDERR_FILENO)});
+    return static_cast<int>(parallel.Run(run));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -79,8 +107,31 @@ int main(int argc, char** argv) {
     if (portsCommand.Chosen()) {
         return portsCommand.Run(std::cout);
     }
+
+    const bool module = moduleCommand.Chosen();
+    const PortChoiceS& choice = module ? moduleOptions.portChoice : modemOptions.portChoice;
+    const bool json = module ? moduleOptions.json : modemOptions.json;
+    std::vector<std::string> ports;
+    if (const std::string problem = PortListC::Collect(choice, ports); !problem.empty()) {
+        return UsageError(app, CLI::ValidationError(problem), json);
+    }
+    if (choice.Several() && !module &&
+        modemOptions.operation == ModemOptionsS::OperationT::Defaults && !modemOptions.assumeYes) {
+        return UsageError(app,
+                          CLI::ValidationError("defaults on several ports asks no radio first: "
+                                               "add --yes"),
+                          json);
+    }
+
     InterruptFlagC::Install();
-    if (moduleCommand.Chosen()) {
+    if (choice.Several()) {
+        return module ? RunOnEach(app, ports, json,
+                                  PortRunC::Module(moduleOptions, ports, &InterruptFlagC::Raised))
+                      : RunOnEach(app, ports, json,
+                                  PortRunC::Modem(modemOptions, ports, &InterruptFlagC::Raised));
+    }
+    moduleOptions.port = modemOptions.port = ports.front();
+    if (module) {
         ModuleCommandC command(moduleOptions, &InterruptFlagC::Raised, {std::cout, std::cerr});
         return static_cast<int>(command.Run());
     }

@@ -5,6 +5,17 @@
 
 namespace oryx::platform {
 
+namespace {
+
+// strerror may share one buffer between threads, and ports are opened on several at once.
+std::string errorText(int code) {
+    char buffer[256] = {};
+    // The GNU form returns the text, which need not be the buffer.
+    return ::strerror_r(code, buffer, sizeof buffer);
+}
+
+} // namespace
+
 bool SerialError::deviceGone() const {
     return code == EIO || code == ENXIO || code == ENODEV;
 }
@@ -35,7 +46,7 @@ SerialError SerialError::fromErrno(int code, const std::string& portName, const 
                "): was the adapter unplugged?";
         break;
     default:
-        text = "Port " + portName + " (" + path + "): " + std::strerror(code) + ".";
+        text = "Port " + portName + " (" + path + "): " + errorText(code) + ".";
         break;
     }
     return {code, text};

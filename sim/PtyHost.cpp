@@ -63,6 +63,11 @@ void PtyHost::start() {
         return;
     }
     m_inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_inotify < 0 && errno == EMFILE) {
+        // Every radio watches its port with one of the user's few inotify instances.
+        throw failure("cannot watch the simulated port (each radio needs one of the "
+                      "instances that /proc/sys/fs/inotify/max_user_instances allows)");
+    }
     if (m_inotify < 0) {
         throw failure("cannot watch the simulated port");
     }

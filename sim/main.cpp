@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <pthread.h>
 #include <string>
 #include <vector>
@@ -40,11 +41,12 @@ std::string printable(const std::string& bytes) {
     return out;
 }
 
-void logTraffic(oryx::sim::Traffic& traffic) {
+// With several radios each line names the radio's port first.
+void logTraffic(oryx::sim::Traffic& traffic, const std::string& label) {
     const auto start = std::chrono::steady_clock::now();
-    traffic.setObserver([start](const TrafficChunk& chunk) {
+    traffic.setObserver([start, label](const TrafficChunk& chunk) {
         const double seconds = std::chrono::duration<double>(chunk.time - start).count();
-        std::printf("%10.3f %s \"%s\"\n", seconds,
+        std::printf("%s%10.3f %s \"%s\"\n", label.c_str(), seconds,
                     chunk.direction == Direction::FromProgram ? "program -> radio"
                                                               : "radio -> program",
                     printable(chunk.bytes).c_str());
@@ -65,6 +67,38 @@ oryx::sim::Faults faultsFrom(const std::vector<std::string>& names, int delayMs,
     return faults;
 }
 
+// One radio keeps the link's own name; several are numbered from 1 after it.
+std::string numberedName(const std::string& name, int count, int number) {
+    return count == 1 ? name : name + "-" + std::to_string(number);
+}
+
+// Starts count radios, each on its own pty and link, and prints their port texts on
+// standard output, one a line, in order.
+template <typename RadioT, typename OptionsT, typename SetupT>
+std::vector<std::unique_ptr<RadioT>> startRadios(const OptionsT& options, const std::string& name,
+                                                 int count, bool log, const SetupT& setup) {
+    std::vector<std::unique_ptr<RadioT>> radios;
+    for (int number = 1; number <= count; ++number) {
+        OptionsT own = options;
+        own.linkName = numberedName(name, count, number);
+        radios.push_back(std::make_unique<RadioT>(own));
+        RadioT& radio = *radios.back();
+        setup(radio);
+        if (log) {
+            logTraffic(radio.traffic(), count == 1 ? std::string() : radio.portText() + " ");
+        }
+        radio.start();
+    }
+    for (const auto& radio : radios) {
+        std::printf("%s\n", radio->portText().c_str());
+    }
+    std::fflush(stdout);
+    return radios;
+}
+
+const char* kCountHelp = "Number of radios, each on its own port; with more than one their "
+                         "links are numbered: NAME-1 to NAME-N";
+
 // Blocks SIGINT and SIGTERM in every thread and returns once one of them arrives.
 sigset_t blockStopSignals() {
     sigset_t stopSignals;
@@ -75,8 +109,9 @@ sigset_t blockStopSignals() {
     return stopSignals;
 }
 
-// Runs the module until SIGINT or SIGTERM; SIGUSR1 unplugs it and plugs it back in in turn.
-int runModule(oryx::sim::ModuleCommandOptions& command) {
+// Runs the modules until SIGINT or SIGTERM; SIGUSR1 unplugs them and plugs them back in in
+// turn.
+int runModule(oryx::sim::ModuleCommandOptions& command, int count) {
     try {
         command.finish();
     } catch (const std::exception& e) {
@@ -87,27 +122,32 @@ int runModule(oryx::sim::ModuleCommandOptions& command) {
     sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     try {
-        oryx::sim::ModuleRadio radio(command.options());
-        radio.setFaults(command.faults());
-        radio.setModuleFaults(command.moduleFaults());
-        if (command.log()) {
-            logTraffic(radio.traffic());
+        const std::string name =
+            command.options().linkName.empty() ? "module" : command.options().linkName;
+        auto radios = startRadios<oryx::sim::ModuleRadio>(
+            command.options(), name, count, command.log(), [&](oryx::sim::ModuleRadio& radio) {
+                radio.setFaults(command.faults());
+                radio.setModuleFaults(command.moduleFaults());
+                radio.unplugAfterSteps(command.unplugAfterSteps());
+            });
+        for (const auto& radio : radios) {
+            std::fprintf(stderr, "Radio module at %u bit/s in %s mode on %s (%s).\n", radio->baud(),
+                         radio->inCommandMode() ? "command" : "data", radio->portText().c_str(),
+                         radio->slavePath().c_str());
         }
-        radio.start();
-        radio.unplugAfterSteps(command.unplugAfterSteps());
-        std::printf("%s\n", radio.portText().c_str());
-        std::fprintf(stderr, "Radio module at %u bit/s in %s mode on %s (%s). Ctrl+C ends.\n",
-                     radio.baud(), radio.inCommandMode() ? "command" : "data",
-                     radio.portText().c_str(), radio.slavePath().c_str());
-        std::fflush(stdout);
+        std::fprintf(stderr, "Ctrl+C ends.\n");
         int signal = 0;
         while (sigwait(&signals, &signal) == 0 && signal == SIGUSR1) {
-            // The module may have vanished on its own at the step it was given.
-            const bool unplugged = !radio.isPluggedIn();
-            unplugged ? radio.replug() : radio.unplug();
+            // A module may have vanished on its own at the step it was given.
+            const bool unplugged = !radios.front()->isPluggedIn();
+            for (const auto& radio : radios) {
+                unplugged ? radio->replug() : radio->unplug();
+            }
             std::fprintf(stderr, "%s\n", unplugged ? "Plugged in again." : "Unplugged.");
         }
-        radio.stop();
+        for (const auto& radio : radios) {
+            radio->stop();
+        }
     } catch (const std::exception& e) {
         std::cerr << "oryx-sim: " << e.what() << "\n";
         return 1;
@@ -118,7 +158,8 @@ int runModule(oryx::sim::ModuleCommandOptions& command) {
 } // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Simulated ORYX radios on pseudo-terminals. Each prints the port text to open "
+    CLI::App app{"Simulated ORYX radios on pseudo-terminals. Each command prints the port texts to "
+                 "open, one a line, "
                  "and runs until interrupted (Ctrl+C)."};
     app.require_subcommand(1);
 
@@ -178,13 +219,17 @@ int main(int argc, char** argv) {
     modem->add_option("--byte-gap", byteGapMs, "Milliseconds between bytes with --fault split")
         ->capture_default_str();
     modem->add_flag("--log", log, "Print every byte both ways with a time stamp");
+    int count = 1;
+    modem->add_option("--count", count, kCountHelp)->check(CLI::Range(1, 1000));
 
     oryx::sim::ModuleCommandOptions moduleCommand;
     CLI::App* module = moduleCommand.addTo(app);
+    int moduleCount = 1;
+    module->add_option("--count", moduleCount, kCountHelp)->check(CLI::Range(1, 1000));
 
     CLI11_PARSE(app, argc, argv);
     if (module->parsed()) {
-        return runModule(moduleCommand);
+        return runModule(moduleCommand, moduleCount);
     }
 
     if (mode >= 0) {
@@ -219,19 +264,22 @@ int main(int argc, char** argv) {
 
     sigset_t stopSignals = blockStopSignals();
     try {
-        oryx::sim::ModemRadio radio(options);
-        radio.setFaults(faultsFrom(faultNames, delayMs, byteGapMs));
-        if (log) {
-            logTraffic(radio.traffic());
+        const std::string name =
+            options.linkName.empty() ? "modem-" + std::to_string(options.model) : options.linkName;
+        const oryx::sim::Faults faults = faultsFrom(faultNames, delayMs, byteGapMs);
+        auto radios = startRadios<oryx::sim::ModemRadio>(
+            options, name, count, log,
+            [&](oryx::sim::ModemRadio& radio) { radio.setFaults(faults); });
+        for (const auto& radio : radios) {
+            std::fprintf(stderr, "Model %d at %u bit/s on %s (%s).\n", radio->model(),
+                         radio->baud(), radio->portText().c_str(), radio->slavePath().c_str());
         }
-        radio.start();
-        std::printf("%s\n", radio.portText().c_str());
-        std::fprintf(stderr, "Model %d at %u bit/s on %s (%s). Ctrl+C ends.\n", radio.model(),
-                     radio.baud(), radio.portText().c_str(), radio.slavePath().c_str());
-        std::fflush(stdout);
+        std::fprintf(stderr, "Ctrl+C ends.\n");
         int signal = 0;
         sigwait(&stopSignals, &signal);
-        radio.stop();
+        for (const auto& radio : radios) {
+            radio->stop();
+        }
     } catch (const std::exception& e) {
         std::cerr << "oryx-sim: " << e.what() << "\n";
         return 1;

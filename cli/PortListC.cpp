@@ -1,0 +1,114 @@
+#include "cli/PortListC.h"
+
+#include "platform/PortNames.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// Letters, digits, '.', '-' and '_' stay; the rest (the folders' slashes above all) becomes
+// '_', so that a port's log lands beside the file that was named and nowhere else.
+std::string FileNamePart(const std::string& port) {
+    std::string part;
+    for (const char c : port.substr(std::min(port.find_first_not_of('/'), port.size()))) {
+        const bool keep =
+            std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_';
+        part += keep ? c : '_';
+    }
+    return part;
+}
+
+std::string WithSuffix(const std::string& file, const std::string& suffix) {
+    const auto folderEnd = file.rfind('/');
+    const auto nameStart = folderEnd == std::string::npos ? 0 : folderEnd + 1;
+    const auto dot = file.rfind('.');
+    // A name that only begins with a dot (".log") has no extension.
+    if (dot == std::string::npos || dot <= nameStart) {
+        return file + suffix;
+    }
+    return file.substr(0, dot) + suffix + file.substr(dot);
+}
+
+} // namespace
+
+void PortListC::AddOptions(CLI::App& command, PortChoiceS& choice) {
+    command
+        .add_option("--port", choice.ports,
+                    "Serial port: a name under /dev (ttyUSB0, pts/4), an absolute path, "
+                    "rfc2217://HOST:PORT for a device server, or a number n for COMn "
+                    "(= /dev/ttyS(n-1)). Give it more than once to run on "
+                    "several ports at the same time")
+        ->allow_extra_args(false);
+    command.add_option("--ports-from", choice.portsFrom,
+                       "File with one port a line (blank lines and # comments are skipped); its "
+                       "ports run at the same time, after those of --port");
+}
+
+std::vector<std::string> PortListC::ParseLines(std::string_view text) {
+    std::vector<std::string> ports;
+    while (!text.empty()) {
+        const auto end = std::min(text.find('\n'), text.size());
+        const std::string_view line = Trimmed(text.substr(0, end));
+        if (!line.empty() && line.front() != '#') {
+            ports.emplace_back(line);
+        }
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return ports;
+}
+
+std::string PortListC::Collect(const PortChoiceS& choice, std::vector<std::string>& ports) {
+    ports = choice.ports;
+    if (!choice.portsFrom.empty()) {
+        std::ifstream file(choice.portsFrom);
+        std::ostringstream text;
+        if (!file || !(text << file.rdbuf())) {
+            return "--ports-from: cannot read " + choice.portsFrom;
+        }
+        const std::vector<std::string> listed = ParseLines(text.str());
+        if (listed.empty()) {
+            return "--ports-from: " + choice.portsFrom + " names no port";
+        }
+        ports.insert(ports.end(), listed.begin(), listed.end());
+    }
+    if (ports.empty()) {
+        return "--port is required";
+    }
+    for (auto port = ports.begin(); port != ports.end(); ++port) {
+        const auto same = std::find_if(port + 1, ports.end(), [&](const std::string& other) {
+            return oryx::platform::PortNames::samePort(*port, other);
+        });
+        if (same != ports.end()) {
+            return "--port: " + *port + " and " + *same + " name the same port";
+        }
+    }
+    return {};
+}
+
+std::vector<std::string> PortListC::FilesPerPort(const std::string& file,
+                                                 const std::vector<std::string>& ports) {
+    std::vector<std::string> names;
+    std::set<std::string> taken;
+    for (const std::string& port : ports) {
+        const std::string base = WithSuffix(file, "-" + FileNamePart(port));
+        std::string name = base;
+        for (int n = 2; !taken.insert(name).second; ++n) {
+            name = WithSuffix(file, "-" + FileNamePart(port) + "-" + std::to_string(n));
+        }
+        names.push_back(name);
+    }
+    return names;
+}
