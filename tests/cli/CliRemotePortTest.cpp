@@ -137,19 +137,49 @@ TEST_F(CliRemotePortTest, ModuleFallbackReadRateChangeAndSearch) {
               Json::parse(R"([{"name":"Alpha","address":"00803701AAAA"}])"));
 }
 
+// A dropped connection is a pulled cable: the run ends in an error and the port is gone.
 TEST_F(CliRemotePortTest, ADroppedConnectionEndsTheRunWithAnError) {
-    ModemRadio& radio = StartModem(9600);
-    Serve(radio.portText());
-    // The radio never answers at 115200 or 57600, so the drop comes while detection waits.
-    CliProcessC cli(ORYX_CLI_PATH,
-                    {"modem", "read", "--port", server_->portText(), "--baud", "115200", "--json"});
-    std::this_thread::sleep_for(300ms);
-    server_->kill();
-    const RunS run = Finish(cli);
-    EXPECT_NE(run.status, -1) << "did not end within the limit";
-    EXPECT_NE(run.status, 0) << run.err;
-    // As with a pulled cable: the port is gone and cannot be opened again.
-    EXPECT_EQ(run.json["status"], "port-unavailable") << run.err;
+    struct CaseS {
+        const char* family;
+        std::vector<std::string> args;
+        const char* waitingFor; // what the run has said or the radio heard at the drop
+        const char* status;
+    };
+    // The modem never answers at 115200, so the drop comes while detection waits; the
+    // module takes its time over the inquiry, so the drop comes while the search waits (and
+    // the search ends when the inquiry's 15 s are up).
+    const std::vector<CaseS> cases = {
+        {"modem",
+         {"modem", "read", "--baud", "115200"},
+         "Waiting for radio at 115200 bps",
+         "port-unavailable"},
+        {"module", {"module", "search"}, "AT*AGI", "failed"},
+    };
+    for (const CaseS& c : cases) {
+        oryx::sim::Traffic* traffic = nullptr;
+        if (std::string(c.family) == "modem") {
+            traffic = &StartModem(9600).traffic();
+            Serve(modem_->portText());
+        } else {
+            ModuleRadioOptions options = QuickModule();
+            options.settings.clientProfile = 0;
+            options.inquiryDelay = 30s;
+            traffic = &StartModule(options).traffic();
+            Serve(module_->portText());
+        }
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--port", server_->portText(), "--json"});
+        CliProcessC cli(ORYX_CLI_PATH, args);
+        const bool modem = std::string(c.family) == "modem";
+        ASSERT_TRUE(modem ? cli.WaitForError(c.waitingFor, 20s)
+                          : traffic->waitForWritten(c.waitingFor, 20000ms))
+            << c.family << cli.err();
+        server_->kill();
+        const RunS run = Finish(cli);
+        ASSERT_NE(run.status, -1) << c.family << " did not end within the limit";
+        EXPECT_NE(run.status, 0) << c.family << run.err;
+        EXPECT_EQ(run.json["status"], c.status) << c.family << run.err;
+    }
 }
 
 } // namespace
