@@ -2,6 +2,7 @@
 
 #include "cli/ProfileDiffC.h"
 #include "cli/TerminalModemViewC.h"
+#include "cli/TextsC.h"
 #include "common/EventLogFileC.h"
 #include "modem/ModemDialogCoreC.h"
 #include "modem/ModemModelsC.h"
@@ -27,27 +28,12 @@ const char* OperationName(ModemOptionsS::OperationT operation) {
     return "read";
 }
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 int IndexIgnoringCase(const ComboBoxModelC& box, const std::string& text) {
     const auto& entries = box.Entries();
     const auto found = std::find_if(entries.begin(), entries.end(), [&text](const std::string& e) {
-        return SameIgnoringCase(e, text);
+        return TextsC::SameIgnoringCase(e, text);
     });
     return found == entries.end() ? -1 : static_cast<int>(found - entries.begin());
-}
-
-std::string Joined(const std::vector<std::string>& texts) {
-    std::string joined;
-    for (const std::string& text : texts) {
-        joined += (joined.empty() ? "" : " ") + text;
-    }
-    return joined;
 }
 
 int BaudNumber(const std::string& baudText) {
@@ -180,7 +166,8 @@ std::string ModemCommandC::WriteOptionsMismatch(const ModemDialogCoreC& core) co
     const ModemFieldsC& f = core.fields();
     if (options_.device && IndexIgnoringCase(f.deviceBox, *options_.device) < 0) {
         return "Device " + *options_.device + " is not offered for model " +
-               std::to_string(f.modelNumber) + "; choose one of: " + Joined(f.deviceBox.Entries());
+               std::to_string(f.modelNumber) +
+               "; choose one of: " + TextsC::Joined(f.deviceBox.Entries());
     }
     const auto powerLevels = ModemModelsC::Model(f.modelNumber).powerLevels.size();
     if (options_.power && static_cast<size_t>(*options_.power) >= powerLevels) {

@@ -1,6 +1,7 @@
 #include "cli/ModemProfileC.h"
 
 #include "cli/ProfileFieldsC.h"
+#include "cli/TextsC.h"
 #include "modem/ModemFieldsC.h"
 #include "modem/ModemModelsC.h"
 
@@ -103,7 +104,7 @@ std::string ModemProfileC::Misfit(int modelNumber) const {
     const int deviceIndex = IndexOf(record.devices, device);
     if (deviceIndex < 0) {
         return "settings.device: " + device + " is not offered" + forModel + " (" +
-               ProfileFieldsC::Joined(record.devices) + ")";
+               TextsC::Joined(record.devices) + ")";
     }
     // A read tells the device from the mode, except for the variant that the range tells:
     // any other pairing would be written but never read back the same.

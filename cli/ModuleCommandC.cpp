@@ -1,6 +1,7 @@
 #include "cli/ModuleCommandC.h"
 
 #include "ORC_CFG_OpalDeviceControllerC.h"
+#include "cli/ModuleBaudC.h"
 #include "cli/ProfileDiffC.h"
 #include "common/EventLogFileC.h"
 #include "platform/PortEnumerator.h"
@@ -31,32 +32,6 @@ constexpr const char* kCaption = "ORYX Config";
 // After Ctrl-C a run gets this long to reach its next step and leave the module cleanly.
 constexpr auto kStopGrace = 1500ms;
 constexpr auto kCancelPoll = 50ms;
-
-struct BaudCodeS {
-    unsigned long rate;
-    int32_t code;
-};
-constexpr BaudCodeS kBaudCodes[] = {{4800, BAUD_4800},     {9600, BAUD_9600},
-                                    {19200, BAUD_19200},   {57600, BAUD_57600},
-                                    {115200, BAUD_115200}, {921600, BAUD_921600}};
-
-int32_t BaudRateToCode(unsigned long rate) {
-    for (const BaudCodeS& entry : kBaudCodes) {
-        if (entry.rate == rate) {
-            return entry.code;
-        }
-    }
-    return 0;
-}
-
-unsigned long BaudCodeToRate(int32_t code) {
-    for (const BaudCodeS& entry : kBaudCodes) {
-        if (entry.code == code) {
-            return entry.rate;
-        }
-    }
-    return 0;
-}
 
 const char* OperationName(ModuleOptionsS::OperationT operation) {
     switch (operation) {
@@ -161,7 +136,7 @@ std::string ModuleCommandC::UsageFailure() {
     if (options_.name.size() > kMaxNameLength) {
         return "Local Name is too long (max " + std::to_string(kMaxNameLength) + " chars)!";
     }
-    if (options_.moduleBaud && BaudRateToCode(*options_.moduleBaud) == 0) {
+    if (options_.moduleBaud && ModuleBaudC::ToCode(*options_.moduleBaud) == 0) {
         return "Failed to write settings";
     }
     return {};
@@ -261,7 +236,7 @@ bool ModuleCommandC::TryConnect(ControllerT& controller, EventLogFileC& log,
     log.Log("ORYX_64_CfgDlgC::OpenPort");
     controller.closePort();
     RS232SettingsS settings;
-    settings.m_lBaudRate = BaudRateToCode(std::strtoul(baud.c_str(), nullptr, 10));
+    settings.m_lBaudRate = ModuleBaudC::ToCode(std::strtoul(baud.c_str(), nullptr, 10));
     settings.m_lFlowControl = FLOW_NONE;
     if (controller.createPort(options_.port.c_str(), settings) != CFG_OK ||
         controller.openPort() != CFG_OK) {
@@ -339,7 +314,7 @@ bool ModuleCommandC::ReadSettings(ControllerT& controller, ModuleProfileC& setti
     }
     settings.name = named ? FieldText(device.m_szName) : std::string();
     address = named ? FieldText(device.m_szAddress) : std::string();
-    settings.moduleBaud = static_cast<int>(BaudCodeToRate(line.m_lBaudRate));
+    settings.moduleBaud = static_cast<int>(ModuleBaudC::ToRate(line.m_lBaudRate));
     return true;
 }
 
@@ -359,7 +334,7 @@ void ModuleCommandC::Write(ControllerT& controller, ModemReportC& report,
     report.Set("role", wanted.role);
     if (wanted.moduleBaud) {
         RS232SettingsS line;
-        line.m_lBaudRate = BaudRateToCode(*wanted.moduleBaud);
+        line.m_lBaudRate = ModuleBaudC::ToCode(*wanted.moduleBaud);
         if (controller.setRS232Settings(line, true, true) != CFG_OK) {
             Fail(report, ExitStatusT::RadioFailed, failed, failed);
             report.Set("pcBaud", std::atoi(pcBaud_.c_str()));

@@ -1,5 +1,6 @@
 #include "cli/ModuleProfileC.h"
 
+#include "cli/ModuleBaudC.h"
 #include "cli/ProfileFieldsC.h"
 
 #include <algorithm>
@@ -8,7 +9,6 @@ namespace {
 
 const std::vector<std::string> kSettings = {"name", "role", "moduleBaud"};
 const std::vector<std::string> kRoles = {"client", "server"};
-const std::vector<int> kModuleBaudRates = {4800, 9600, 19200, 57600, 115200, 921600};
 
 // The name travels inside a quoted AT command: a quote or a control character would end it
 // early and let the rest of the file speak to the module.
@@ -32,7 +32,7 @@ std::string ModuleProfileC::FromProfile(const ProfileC& profile, ModuleProfileC&
         fields.Fail("name", "quotes and control characters cannot be written to a module");
     }
     read.role = fields.Choice("role", kRoles).value_or("");
-    read.moduleBaud = fields.IntegerChoice("moduleBaud", kModuleBaudRates).value_or(0);
+    read.moduleBaud = fields.IntegerChoice("moduleBaud", ModuleBaudC::Rates()).value_or(0);
     if (!fields.error().empty()) {
         return fields.error();
     }

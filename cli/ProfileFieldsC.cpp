@@ -1,35 +1,17 @@
 #include "cli/ProfileFieldsC.h"
 
+#include "cli/TextsC.h"
+
 #include <algorithm>
-#include <cctype>
-
-namespace {
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-} // namespace
 
 ProfileFieldsC::ProfileFieldsC(const JsonT& settings, const std::vector<std::string>& known)
     : settings_(settings) {
     for (const auto& [key, value] : settings_.items()) {
         if (std::find(known.begin(), known.end(), key) == known.end()) {
-            Fail(key, "not a setting of this family (" + Joined(known) + ")");
+            Fail(key, "not a setting of this family (" + TextsC::Joined(known) + ")");
             return;
         }
     }
-}
-
-std::string ProfileFieldsC::Joined(const std::vector<std::string>& texts) {
-    std::string joined;
-    for (const std::string& text : texts) {
-        joined += (joined.empty() ? "" : " ") + text;
-    }
-    return joined;
 }
 
 void ProfileFieldsC::Fail(const std::string& key, const std::string& problem) {
@@ -96,13 +78,13 @@ std::optional<std::string> ProfileFieldsC::Choice(const std::string& key,
         const std::string text = value->get<std::string>();
         const auto found =
             std::find_if(choices.begin(), choices.end(), [&text](const std::string& choice) {
-                return SameIgnoringCase(choice, text);
+                return TextsC::SameIgnoringCase(choice, text);
             });
         if (found != choices.end()) {
             return *found;
         }
     }
-    Fail(key, value->dump() + " is not one of " + Joined(choices));
+    Fail(key, value->dump() + " is not one of " + TextsC::Joined(choices));
     return std::nullopt;
 }
 
@@ -122,6 +104,6 @@ std::optional<int> ProfileFieldsC::IntegerChoice(const std::string& key,
     for (int choice : choices) {
         texts.push_back(std::to_string(choice));
     }
-    Fail(key, value->dump() + " is not one of " + Joined(texts));
+    Fail(key, value->dump() + " is not one of " + TextsC::Joined(texts));
     return std::nullopt;
 }

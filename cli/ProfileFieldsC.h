@@ -28,8 +28,6 @@ public:
     void Fail(const std::string& key, const std::string& problem);
     const std::string& error() const { return error_; }
 
-    static std::string Joined(const std::vector<std::string>& texts);
-
 private:
     const JsonT* Value(const std::string& key);
 

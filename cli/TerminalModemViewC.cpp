@@ -1,5 +1,6 @@
 #include "cli/TerminalModemViewC.h"
 
+#include "cli/TextsC.h"
 #include "modem/DetectWaitC.h"
 
 #include <algorithm>
@@ -16,12 +17,6 @@ std::string WithoutLineEnd(std::string text) {
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) {
         text.pop_back();
     }
-    return text;
-}
-
-std::string Lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
@@ -67,7 +62,7 @@ ModemViewI::AnswerT TerminalModemViewC::ReadAnswer(ButtonsT buttons) {
     const AnswerT decline = buttons == ButtonsT::YesNo ? AnswerT::No : AnswerT::Cancel;
     std::string line;
     while (std::getline(in_, line)) {
-        const std::string answer = Lowered(Trimmed(line));
+        const std::string answer = TextsC::Lowered(Trimmed(line));
         if (echoAnswers_) {
             err_ << answer << std::endl;
         }
