@@ -171,6 +171,7 @@ SerialError NetworkSerialPort::open(const std::string& host, const std::string& 
                                      "(ser2net: telnet(rfc2217))."};
     }
     m_settings.baudRate = rate;
+    m_controlled = true;
     // A served port without modem lines (a pty) answers the question with no state, and
     // would never answer a command to switch one: the replies would then fall out of step.
     m_hasModemLines = askModemLines();
@@ -189,7 +190,22 @@ void NetworkSerialPort::startEvents() {
     });
 }
 
+// Closing a local port waits for its output to drain; a connection closed while the server
+// has not read everything would lose the last command (a radio's store), so the port asks
+// the server a question first: the server answers only after it has read what came before.
+void NetworkSerialPort::waitUntilServerHasAllWritten() {
+    unsigned rate = 0;
+    request(
+        [this](void* reply) {
+            return sergensio_baud(gensio_to_sergensio(m_io), 0, &Reply::arrived, reply);
+        },
+        rate, "rate");
+}
+
 void NetworkSerialPort::stopEvents() {
+    if (m_io && m_controlled && !gone()) {
+        waitUntilServerHasAllWritten();
+    }
     if (m_io) {
         auto closed = std::make_shared<Reply>();
         auto* holder = new std::shared_ptr<Reply>(closed);

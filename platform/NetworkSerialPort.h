@@ -68,6 +68,7 @@ private:
     SerialError request(const Send& send, unsigned& applied, const char* what);
     SerialError setLine(bool dtr, bool on);
     bool askModemLines();
+    void waitUntilServerHasAllWritten();
     void markGone();
 
     static int onEvent(gensio* io, void* self, int event, int err, unsigned char* buf,
@@ -88,6 +89,8 @@ private:
     bool m_gone = false;
     bool m_writable = true;
     std::optional<int> m_openResult;
+    // Set once the server has answered the control, on the thread that opens.
+    bool m_controlled = false;
     LineSettings m_settings;
     Waker m_ready;
 };

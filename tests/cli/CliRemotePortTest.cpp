@@ -102,6 +102,10 @@ TEST_F(CliRemotePortTest, ModemDetectionFallsBackAndASaveChangesTheRate) {
                                "--set-baud", "57600", "--json"});
     ASSERT_EQ(write.status, 0) << write.err;
     EXPECT_EQ(write.json["baud"], 57600);
+    // The run may end before the radio has taken in its last lines; the store comes before
+    // leaving command mode, and both must arrive although the connection closed meanwhile.
+    ASSERT_TRUE(radio.traffic().waitForWritten("z>\r\n", 5s) && !radio.inCommandMode())
+        << radio.traffic().written();
     EXPECT_EQ(radio.storedBaud(), 57600u);
 }
 
