@@ -30,7 +30,7 @@ sockaddr_in loopback(int port) {
 
 } // namespace
 
-Ser2netServerC::Ser2netServerC(std::string devicePath, bool withControl) {
+Ser2netServerC::Ser2netServerC(std::string devicePath, bool withControl, bool charDelay) {
     if (!installed()) {
         problem_ = "ser2net is not installed (tools/install-deps installs it)";
         return;
@@ -43,7 +43,7 @@ Ser2netServerC::Ser2netServerC(std::string devicePath, bool withControl) {
     folder_ = folder;
     // Another program may take the free port between our look and ser2net's bind.
     for (int attempt = 0; attempt < kStartAttempts && !available(); ++attempt) {
-        start(devicePath, withControl);
+        start(devicePath, withControl, charDelay);
     }
 }
 
@@ -76,7 +76,7 @@ int Ser2netServerC::FreePort() {
     return port;
 }
 
-bool Ser2netServerC::start(const std::string& devicePath, bool withControl) {
+bool Ser2netServerC::start(const std::string& devicePath, bool withControl, bool charDelay) {
     port_ = FreePort();
     const std::string config = folder_ + "/ser2net.yaml";
     {
@@ -86,7 +86,8 @@ bool Ser2netServerC::start(const std::string& devicePath, bool withControl) {
             << port_ << "\n"
             << "  connector: serialdev," << devicePath << ",9600n81,local\n"
             << "  options:\n"
-            << "    kickolduser: true\n";
+            << "    kickolduser: true\n"
+            << "    chardelay: " << (charDelay ? "true" : "false") << "\n";
     }
     const std::string pidFile = folder_ + "/ser2net.pid";
     const pid_t pid = ::fork();

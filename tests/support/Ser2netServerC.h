@@ -8,8 +8,9 @@
 // starts and available() says why.
 class Ser2netServerC {
 public:
-    // withControl false serves raw TCP, a server that cannot change the line.
-    explicit Ser2netServerC(std::string devicePath, bool withControl = true);
+    // withControl false serves raw TCP, a server that cannot change the line. charDelay
+    // false turns off ser2net's default wait for more characters before it sends a chunk on.
+    explicit Ser2netServerC(std::string devicePath, bool withControl = true, bool charDelay = true);
     ~Ser2netServerC();
     Ser2netServerC(const Ser2netServerC&) = delete;
     Ser2netServerC& operator=(const Ser2netServerC&) = delete;
@@ -26,7 +27,7 @@ public:
     static int FreePort();
 
 private:
-    bool start(const std::string& devicePath, bool withControl);
+    bool start(const std::string& devicePath, bool withControl, bool charDelay);
     bool listening(int waitMs) const;
 
     std::string folder_;
