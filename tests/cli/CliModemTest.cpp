@@ -1,5 +1,6 @@
 // oryx-cli modem, run as the real program against simulated radios.
 #include "CliProcessC.h"
+#include "CliRunS.h"
 #include "ScratchDirC.h"
 #include "sim/ModemRadio.h"
 
@@ -16,30 +17,6 @@ using namespace std::chrono_literals;
 using oryx::sim::ModemRadio;
 using oryx::sim::ModemRadioOptions;
 using Json = nlohmann::json;
-
-constexpr auto kRunLimit = 60s;
-
-struct RunS {
-    int status = -1;
-    Json json;
-    std::string out;
-    std::string err;
-};
-
-// Stdout must be exactly one JSON object, whatever happened.
-RunS Finish(CliProcessC& cli) {
-    RunS run;
-    run.status = cli.Wait(kRunLimit);
-    run.out = cli.out();
-    run.err = cli.err();
-    run.json = Json::parse(run.out, nullptr, false);
-    return run;
-}
-
-RunS RunCli(const std::vector<std::string>& args, const std::string& input = "") {
-    CliProcessC cli(ORYX_CLI_PATH, args, input);
-    return Finish(cli);
-}
 
 bool ShowedMessage(const Json& report, const std::string& text) {
     for (const Json& message : report["messages"]) {
@@ -87,8 +64,8 @@ TEST_F(CliModemTest, ReadSearchesTheRatesReportsTheSettingsAndReleasesTheRadio) 
     options.values = {{"wb", 1}, {"wn", 7}};
     ModemRadio& radio = StartRadio(options);
 
-    const RunS run = RunCli({"modem", "read", "--port", radio.portText(), "--baud", "115200",
-                             "--json", "--event-log", scratch_.file("log.txt")});
+    const CliRunS run = CliRunS::Of({"modem", "read", "--port", radio.portText(), "--baud",
+                                     "115200", "--json", "--event-log", scratch_.file("log.txt")});
 
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.json["status"], "ok");
@@ -115,9 +92,10 @@ TEST_F(CliModemTest, ReadSearchesTheRatesReportsTheSettingsAndReleasesTheRadio) 
 TEST_F(CliModemTest, WriteAppliesEveryOptionAndTheNextReadSeesIt) {
     ModemRadio& radio = StartRadio(Radio(2410, 115200));
 
-    const RunS write = RunCli({"modem", "write", "--port", radio.portText(), "--json", "--service",
-                               "--mode", "Base", "--device", "kv7730", "--link", "10", "--set-baud",
-                               "19200", "--band", "0a", "--power", "0"});
+    const CliRunS write =
+        CliRunS::Of({"modem", "write", "--port", radio.portText(), "--json", "--service", "--mode",
+                     "Base", "--device", "kv7730", "--link", "10", "--set-baud", "19200", "--band",
+                     "0a", "--power", "0"});
 
     ASSERT_EQ(write.status, 0) << write.err;
     EXPECT_EQ(write.json["status"], "ok");
@@ -131,8 +109,8 @@ TEST_F(CliModemTest, WriteAppliesEveryOptionAndTheNextReadSeesIt) {
     EXPECT_EQ(radio.storedValue("wp"), 0u);
     EXPECT_EQ(radio.storedBaud(), 19200u);
 
-    const RunS read =
-        RunCli({"modem", "read", "--port", radio.portText(), "--baud", "19200", "--service"});
+    const CliRunS read =
+        CliRunS::Of({"modem", "read", "--port", radio.portText(), "--baud", "19200", "--service"});
 
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_NE(read.out.find("device: KV7730\n"), std::string::npos) << read.out;
@@ -146,8 +124,8 @@ TEST_F(CliModemTest, WriteAppliesEveryOptionAndTheNextReadSeesIt) {
 TEST_F(CliModemTest, WriteRefusesADeviceTheModelDoesNotOfferAndChangesNothing) {
     ModemRadio& radio = StartRadio(Radio(2450, 115200));
 
-    const RunS run =
-        RunCli({"modem", "write", "--port", radio.portText(), "--json", "--device", "ORYX62R"});
+    const CliRunS run = CliRunS::Of(
+        {"modem", "write", "--port", radio.portText(), "--json", "--device", "ORYX62R"});
 
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.json["status"], "usage");
@@ -160,7 +138,8 @@ TEST_F(CliModemTest, WriteRefusesADeviceTheModelDoesNotOfferAndChangesNothing) {
 TEST_F(CliModemTest, DefaultsAsksFirstAndANoSendsNothing) {
     ModemRadio& radio = StartRadio(Radio(2450, 115200));
 
-    const RunS run = RunCli({"modem", "defaults", "--port", radio.portText(), "--json"}, "n\n");
+    const CliRunS run =
+        CliRunS::Of({"modem", "defaults", "--port", radio.portText(), "--json"}, "n\n");
 
     EXPECT_EQ(run.status, 4);
     EXPECT_EQ(run.json["status"], "cancelled");
@@ -174,7 +153,7 @@ TEST_F(CliModemTest, DefaultsWithYesLeavesTheRadioAtItsDefaultRateWithTheMakersS
     options.values = {{"wn", 5}, {"wb", 1}, {"pe", 0}};
     ModemRadio& radio = StartRadio(options);
 
-    const RunS run = RunCli(
+    const CliRunS run = CliRunS::Of(
         {"modem", "defaults", "--port", radio.portText(), "--baud", "19200", "--yes", "--json"});
 
     ASSERT_EQ(run.status, 0) << run.err;
@@ -188,7 +167,8 @@ TEST_F(CliModemTest, DefaultsWithYesLeavesTheRadioAtItsDefaultRateWithTheMakersS
 }
 
 TEST_F(CliModemTest, APortThatCannotBeOpenedIsStatus3) {
-    const RunS run = RunCli({"modem", "read", "--port", scratch_.file("no-such-port"), "--json"});
+    const CliRunS run =
+        CliRunS::Of({"modem", "read", "--port", scratch_.file("no-such-port"), "--json"});
 
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(run.json["status"], "port-unavailable");
@@ -202,7 +182,7 @@ TEST_F(CliModemTest, APortThatCannotBeOpenedIsStatus3) {
 TEST_F(CliModemTest, AFileAsPortIsRefusedSayingWhatItIsAndKeepsItsBytes) {
     const std::string file = scratch_.file("settings.txt");
     std::ofstream(file) << "kept";
-    const RunS run = RunCli({"modem", "read", "--port", file, "--json"});
+    const CliRunS run = CliRunS::Of({"modem", "read", "--port", file, "--json"});
 
     EXPECT_EQ(run.status, 3);
     EXPECT_NE(
@@ -221,7 +201,7 @@ TEST_F(CliModemTest, ARadioThatFallsSilentAfterItsBannerIsStatus1) {
     silent.silent = true;
     radio.setFaults(silent);
 
-    const RunS run = Finish(cli);
+    const CliRunS run = CliRunS::Finish(cli);
 
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.json["status"], "failed");
@@ -241,7 +221,7 @@ TEST_F(CliModemTest, ARadioThatRefusesTheSaveIsStatus1) {
     refusing.answerError = true;
     radio.setFaults(refusing);
 
-    const RunS run = Finish(cli);
+    const CliRunS run = CliRunS::Finish(cli);
 
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_TRUE(ShowedMessage(run.json, "Error. Settings not saved."));
@@ -267,8 +247,8 @@ TEST_F(CliModemTest, ARateChangeThatDidNotHappenIsStatus1) {
         options.banner = c.banner;
         ModemRadio& radio = StartRadio(options);
 
-        const RunS run = RunCli({"modem", "write", "--port", radio.portText(), "--json",
-                                 "--set-baud", c.setBaud, "--link", "9"});
+        const CliRunS run = CliRunS::Of({"modem", "write", "--port", radio.portText(), "--json",
+                                         "--set-baud", c.setBaud, "--link", "9"});
 
         EXPECT_EQ(run.status, 1) << run.err;
         EXPECT_EQ(run.json["error"], c.error);
@@ -288,7 +268,7 @@ TEST_F(CliModemTest, CtrlCWhileWaitingForTheRadioIsStatus4) {
     cli.Interrupt();
     const auto interrupted = std::chrono::steady_clock::now();
 
-    const RunS run = Finish(cli);
+    const CliRunS run = CliRunS::Finish(cli);
 
     EXPECT_EQ(run.status, 4);
     EXPECT_EQ(run.json["status"], "cancelled");
@@ -307,7 +287,7 @@ TEST_F(CliModemTest, UsageErrorsAreStatus2AndStillOneJsonObject) {
         {"modem", "--json"},
     };
     for (const auto& args : wrong) {
-        const RunS run = RunCli(args);
+        const CliRunS run = CliRunS::Of(args);
         EXPECT_EQ(run.status, 2) << args[1];
         EXPECT_EQ(run.json["status"], "usage") << run.out;
     }
@@ -316,7 +296,7 @@ TEST_F(CliModemTest, UsageErrorsAreStatus2AndStillOneJsonObject) {
 TEST_F(CliModemTest, HelpDocumentsEveryCommandAndOption) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--help"}, std::vector<std::string>{"modem", "--help"}}) {
-        const RunS run = RunCli(args);
+        const CliRunS run = CliRunS::Of(args);
         EXPECT_EQ(run.status, 0);
         for (const char* word : {"read", "write", "defaults", "--port", "--baud", "--json",
                                  "--event-log", "--service", "--mode", "--device", "--link",

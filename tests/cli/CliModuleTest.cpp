@@ -1,5 +1,6 @@
 // oryx-cli module, run as the real program against a simulated radio module.
 #include "CliProcessC.h"
+#include "CliRunS.h"
 #include "sim/ModuleRadio.h"
 
 #include <gtest/gtest.h>
@@ -15,23 +16,6 @@ using oryx::sim::ModuleFaults;
 using oryx::sim::ModuleRadio;
 using oryx::sim::ModuleRadioOptions;
 using Json = nlohmann::json;
-
-constexpr auto kRunLimit = 60s;
-
-struct ModuleRunS {
-    int status = -1;
-    Json json;
-    std::string err;
-};
-
-ModuleRunS Finish(CliProcessC& cli) {
-    ModuleRunS run;
-    run.status = cli.Wait(kRunLimit);
-    run.err = cli.err();
-    // Standard output is exactly one JSON object, whatever happened.
-    run.json = Json::parse(cli.out(), nullptr, false);
-    return run;
-}
 
 class CliModuleTest : public ::testing::Test {
 protected:
@@ -55,7 +39,7 @@ protected:
         return options;
     }
 
-    ModuleRunS Run(std::vector<std::string> args) {
+    CliRunS Run(std::vector<std::string> args) {
         // Each run leaves the module in data mode; the next need not pay the guard times again.
         if (startsInCommandMode_) {
             module_->setCommandMode(true);
@@ -63,7 +47,7 @@ protected:
         args.insert(args.begin(), "module");
         args.insert(args.end(), {"--port", module_->portText(), "--json"});
         CliProcessC cli(ORYX_CLI_PATH, args);
-        return Finish(cli);
+        return CliRunS::Finish(cli);
     }
 
     // The simulator hears the last command a moment after the program has ended.
@@ -91,7 +75,7 @@ TEST_F(CliModuleTest, ReadFallsBackFrom115200ToAModuleAt9600AndLeavesItInDataMod
     options.storedSettings = options.settings;
     ModuleRadio& module = StartModule(options);
 
-    const ModuleRunS run = Run({"read"});
+    const CliRunS run = Run({"read"});
 
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.json["name"], "Bay 4");
@@ -113,7 +97,7 @@ TEST_F(CliModuleTest, ReadFallsBackFrom115200ToAModuleAt9600AndLeavesItInDataMod
 TEST_F(CliModuleTest, WriteSetsTheRoleAndNameThenResetsTheModule) {
     ModuleRadio& module = StartModule();
 
-    const ModuleRunS run = Run({"write", "--name", "Bay 5", "--role", "client"});
+    const CliRunS run = Run({"write", "--name", "Bay 5", "--role", "client"});
 
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.json["name"], "Bay 5");
@@ -139,7 +123,7 @@ TEST_F(CliModuleTest, AWriteRefusedHalfWayStopsThereAndDoesNotReset) {
     faults.words["AGDM"] = {ModuleFaults::Kind::Error};
     module.setModuleFaults(faults);
 
-    const ModuleRunS run = Run({"write", "--name", "Bay 5", "--role", "server"});
+    const CliRunS run = Run({"write", "--name", "Bay 5", "--role", "server"});
 
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.json["status"], "failed");
@@ -168,12 +152,12 @@ TEST_F(CliModuleTest, WriteChecksFailBeforeThePortIsOpened) {
     for (const auto& c : cases) {
         std::vector<std::string> args = {"write"};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        const ModuleRunS run = Run(args);
+        const CliRunS run = Run(args);
         EXPECT_EQ(run.status, 2) << c.error;
         EXPECT_EQ(run.json["error"], c.error);
     }
     // Exactly 15 characters is a name, not a check failure.
-    const ModuleRunS run = Run({"write", "--name", "123456789012345", "--role", "client"});
+    const CliRunS run = Run({"write", "--name", "123456789012345", "--role", "client"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(module.bytesHeard(), Written().size());
     EXPECT_EQ(Written().rfind("AT\r", 0), 0u) << "the four refused runs sent nothing";
@@ -187,25 +171,25 @@ TEST_F(CliModuleTest, SearchListsTheDevicesOfTheClassInInquiryOrderThenPairAndPa
                        {"00803701CCCC", 7978, "Gamma"}};
     StartModule(options);
 
-    const ModuleRunS search = Run({"search"});
+    const CliRunS search = Run({"search"});
     ASSERT_EQ(search.status, 0) << search.err;
     const Json expected = Json::parse(R"([{"name":"Alpha","address":"00803701AAAA"},
                                          {"name":"Gamma","address":"00803701CCCC"}])");
     EXPECT_EQ(search.json["devices"], expected);
 
-    const ModuleRunS notPaired = Run({"paired"});
+    const CliRunS notPaired = Run({"paired"});
     EXPECT_EQ(notPaired.status, 1);
     EXPECT_EQ(notPaired.json["error"], "Device is currently not paired");
 
-    const ModuleRunS unknown = Run({"pair", "--address", "00803701BBBB"});
+    const CliRunS unknown = Run({"pair", "--address", "00803701BBBB"});
     EXPECT_EQ(unknown.status, 1);
     EXPECT_EQ(unknown.json["error"], "Pairing failed with current selection");
 
-    const ModuleRunS pair = Run({"pair", "--address", "00803701cccc"});
+    const CliRunS pair = Run({"pair", "--address", "00803701cccc"});
     ASSERT_EQ(pair.status, 0) << pair.err;
     EXPECT_EQ(pair.json["name"], "Gamma");
 
-    const ModuleRunS paired = Run({"paired"});
+    const CliRunS paired = Run({"paired"});
     ASSERT_EQ(paired.status, 0) << paired.err;
     EXPECT_EQ(paired.json["name"], "Gamma");
     EXPECT_EQ(paired.json["address"], "00803701CCCC");
@@ -214,7 +198,7 @@ TEST_F(CliModuleTest, SearchListsTheDevicesOfTheClassInInquiryOrderThenPairAndPa
 TEST_F(CliModuleTest, SearchOutsideTheClientRoleFailsWithoutAnInquiry) {
     StartModule();
 
-    const ModuleRunS run = Run({"search"});
+    const CliRunS run = Run({"search"});
 
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.json["error"], "Search and Pairing only in Client mode!");
@@ -226,7 +210,7 @@ TEST_F(CliModuleTest, SearchOutsideTheClientRoleFailsWithoutAnInquiry) {
 TEST_F(CliModuleTest, VersionPrintsTheFiveTextsInOrder) {
     StartModule();
 
-    const ModuleRunS run = Run({"version"});
+    const CliRunS run = Run({"version"});
 
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.json["versions"], Json::parse(R"(["ORYX 64 module", "firmware 4.2.7",
@@ -235,7 +219,7 @@ TEST_F(CliModuleTest, VersionPrintsTheFiveTextsInOrder) {
 
 TEST_F(CliModuleTest, APortThatCannotBeOpenedIsStatus3) {
     CliProcessC cli(ORYX_CLI_PATH, {"module", "read", "--port", "/nonexistent/port", "--json"});
-    const ModuleRunS run = Finish(cli);
+    const CliRunS run = CliRunS::Finish(cli);
 
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(run.json["error"], "Cannot open port /nonexistent/port! Port /nonexistent/port does "
@@ -248,7 +232,7 @@ TEST_F(CliModuleTest, AModuleSilentAtEveryRateIsStatus5AndCtrlCCancelsTheConnect
     options.settings.baudCode = 7; // 38400: no rate of the list reaches it
     StartModule(options);
 
-    const ModuleRunS failed = Run({"read", "--baud", "57600"});
+    const CliRunS failed = Run({"read", "--baud", "57600"});
     EXPECT_EQ(failed.status, 5) << failed.err;
     EXPECT_EQ(failed.json["error"], "Connect failed!");
     for (const char* rate : {"57600", "4800", "9600", "19200", "115200"}) {
@@ -261,7 +245,7 @@ TEST_F(CliModuleTest, AModuleSilentAtEveryRateIsStatus5AndCtrlCCancelsTheConnect
     ASSERT_TRUE(cli.WaitForError("Connect with 115200 baud failed", 10s)) << cli.err();
     const auto interrupted = std::chrono::steady_clock::now();
     cli.Interrupt();
-    const ModuleRunS run = Finish(cli);
+    const CliRunS run = CliRunS::Finish(cli);
     EXPECT_EQ(run.status, 4);
     EXPECT_EQ(run.json["status"], "cancelled");
     EXPECT_LT(std::chrono::steady_clock::now() - interrupted, 3s);

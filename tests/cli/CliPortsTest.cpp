@@ -1,5 +1,5 @@
 // oryx-cli ports, run as the real program with a simulated radio in a folder of its own.
-#include "CliProcessC.h"
+#include "CliRunS.h"
 #include "OwnSimulatorFolderC.h"
 #include "ScratchDirC.h"
 #include "sim/ModemRadio.h"
@@ -9,26 +9,13 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-
-struct OutputS {
-    int status;
-    std::string out;
-};
-
-OutputS RunCli(const std::vector<std::string>& args) {
-    CliProcessC cli(ORYX_CLI_PATH, args);
-    const int status = cli.Wait(60s);
-    return {status, cli.out()};
-}
-
 TEST(CliPortsTest, ListsASimulatorWithWhatIsKnownAsJsonAndAsATable) {
     ScratchDirC scratch;
     OwnSimulatorFolderC folder(scratch.path());
     oryx::sim::ModemRadio radio(oryx::sim::ModemRadioOptions{});
     radio.start();
 
-    const OutputS json = RunCli({"ports", "--json"});
+    const CliRunS json = CliRunS::Of({"ports", "--json"});
     EXPECT_EQ(json.status, 0);
     const nlohmann::json list = nlohmann::json::parse(json.out, nullptr, false);
     ASSERT_TRUE(list.is_array()) << json.out;
@@ -42,7 +29,7 @@ TEST(CliPortsTest, ListsASimulatorWithWhatIsKnownAsJsonAndAsATable) {
     EXPECT_TRUE((*simulator)["problem"].is_null());
     EXPECT_TRUE((*simulator)["vendorId"].is_null()) << "unknown fields are null";
 
-    const OutputS table = RunCli({"ports"});
+    const CliRunS table = CliRunS::Of({"ports"});
     EXPECT_EQ(table.status, 0);
     EXPECT_EQ(table.out.rfind("PORT ", 0), 0u) << table.out;
     EXPECT_NE(table.out.find(radio.portText()), std::string::npos) << table.out;
@@ -51,7 +38,7 @@ TEST(CliPortsTest, ListsASimulatorWithWhatIsKnownAsJsonAndAsATable) {
 TEST(CliPortsTest, HelpDocumentsThePortsCommand) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--help"}, std::vector<std::string>{"ports", "--help"}}) {
-        const OutputS help = RunCli(args);
+        const CliRunS help = CliRunS::Of(args);
         EXPECT_EQ(help.status, 0);
         EXPECT_NE(help.out.find("ports"), std::string::npos) << help.out;
         EXPECT_NE(help.out.find("--json"), std::string::npos) << help.out;

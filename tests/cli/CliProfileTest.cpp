@@ -1,6 +1,7 @@
 // Profiles saved by `read --save` and written by `apply`, against simulated radios of both
 // families.
 #include "CliProcessC.h"
+#include "CliRunS.h"
 #include "ScratchDirC.h"
 #include "sim/ModemRadio.h"
 #include "sim/ModuleRadio.h"
@@ -20,24 +21,7 @@ using oryx::sim::ModuleRadio;
 using oryx::sim::ModuleRadioOptions;
 using Json = nlohmann::json;
 
-constexpr auto kRunLimit = 60s;
-
-struct RunS {
-    int status = -1;
-    Json json;
-    std::string err;
-};
-
-RunS RunCli(const std::vector<std::string>& args) {
-    CliProcessC cli(ORYX_CLI_PATH, args);
-    RunS run;
-    run.status = cli.Wait(kRunLimit);
-    run.err = cli.err();
-    run.json = Json::parse(cli.out(), nullptr, false);
-    return run;
-}
-
-std::string ErrorOf(const RunS& run) {
+std::string ErrorOf(const CliRunS& run) {
     return run.json.is_object() && run.json.contains("error") ? run.json["error"].get<std::string>()
                                                               : "";
 }
@@ -131,11 +115,12 @@ TEST_F(CliProfileTest, AModemProfileSavedFromOneRadioMakesAnotherOfTheModelTheSa
         ModemRadio& to = StartModem(blank);
         const std::string path = scratch_.file(std::to_string(c.model) + ".json");
 
-        const RunS save = RunCli({"modem", "read", "--port", from.portText(), "--baud",
-                                  std::to_string(c.baud), "--service", "--save", path, "--json"});
+        const CliRunS save =
+            CliRunS::Of({"modem", "read", "--port", from.portText(), "--baud",
+                         std::to_string(c.baud), "--service", "--save", path, "--json"});
         ASSERT_EQ(save.status, 0) << save.err;
-        const RunS apply =
-            RunCli({"modem", "apply", path, "--port", to.portText(), "--service", "--json"});
+        const CliRunS apply =
+            CliRunS::Of({"modem", "apply", path, "--port", to.portText(), "--service", "--json"});
 
         ASSERT_EQ(apply.status, 0) << apply.err << apply.json.dump();
         EXPECT_FALSE(apply.json["changes"].empty());
@@ -157,10 +142,10 @@ TEST_F(CliProfileTest, AModuleProfileSavedFromOneModuleMakesAnotherTheSame) {
     ModuleRadio& to = StartModule();
     const std::string path = scratch_.file("module.json");
 
-    const RunS save = RunCli(
+    const CliRunS save = CliRunS::Of(
         {"module", "read", "--port", from.portText(), "--baud", "57600", "--save", path, "--json"});
     ASSERT_EQ(save.status, 0) << save.err;
-    const RunS apply = RunCli({"module", "apply", path, "--port", to.portText(), "--json"});
+    const CliRunS apply = CliRunS::Of({"module", "apply", path, "--port", to.portText(), "--json"});
 
     ASSERT_EQ(apply.status, 0) << apply.err << apply.json.dump();
     EXPECT_EQ(SettingNames(apply.json["changes"]),
@@ -238,14 +223,14 @@ TEST_F(CliProfileTest, ABadProfileIsAUsageErrorNamingTheFieldAndOpensNoPort) {
     };
     for (const BadCase& c : cases) {
         SCOPED_TRACE(c.text);
-        const RunS run = RunCli(
+        const CliRunS run = CliRunS::Of(
             {c.family, "apply", WriteProfile(c.text), "--port", "/nonexistent/port", "--json"});
 
         EXPECT_EQ(run.status, 2) << run.err;
         EXPECT_NE(ErrorOf(run).find(c.error), std::string::npos) << ErrorOf(run);
     }
-    const RunS missing =
-        RunCli({"modem", "apply", scratch_.file("none.json"), "--port", "/nonexistent/port"});
+    const CliRunS missing =
+        CliRunS::Of({"modem", "apply", scratch_.file("none.json"), "--port", "/nonexistent/port"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos) << missing.err;
 }
@@ -273,7 +258,7 @@ TEST_F(CliProfileTest, ADryRunOrAModelThatDoesNotFitWritesNothing) {
             args.push_back("--dry-run");
         }
 
-        const RunS run = RunCli(args);
+        const CliRunS run = CliRunS::Of(args);
 
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_NE(ErrorOf(run).find(c.error), std::string::npos) << ErrorOf(run);
@@ -294,8 +279,8 @@ TEST_F(CliProfileTest, AModemSettingTheRadioRefusesIsNamedAfterTheApply) {
         "modem", "2410",
         R"({"device": "ORYX62R", "mode": "Remote", "link": 9, "baud": 115200, "band": "00", "power": 1})"));
 
-    const RunS run =
-        RunCli({"modem", "apply", path, "--port", radio.portText(), "--service", "--json"});
+    const CliRunS run =
+        CliRunS::Of({"modem", "apply", path, "--port", radio.portText(), "--service", "--json"});
 
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(SettingNames(run.json["failed"]), std::vector<std::string>{"band"});
@@ -315,7 +300,8 @@ TEST_F(CliProfileTest, AModuleSettingTheModuleRefusesIsNamedAfterTheApply) {
     const std::string path = WriteProfile(
         Profile("module", "", R"({"name": "Bay 7", "role": "client", "moduleBaud": 115200})"));
 
-    const RunS run = RunCli({"module", "apply", path, "--port", module.portText(), "--json"});
+    const CliRunS run =
+        CliRunS::Of({"module", "apply", path, "--port", module.portText(), "--json"});
 
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(SettingNames(run.json["failed"]), std::vector<std::string>{"name"});
@@ -332,8 +318,8 @@ TEST_F(CliProfileTest, AModuleWithoutARoleIsNotSavedAsAProfileThatCouldNotBeAppl
     ModuleRadio& module = StartModule(options);
     const std::string path = scratch_.file("none.json");
 
-    const RunS run =
-        RunCli({"module", "read", "--port", module.portText(), "--save", path, "--json"});
+    const CliRunS run =
+        CliRunS::Of({"module", "read", "--port", module.portText(), "--save", path, "--json"});
 
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(ErrorOf(run).find("No profile saved: the module's settings.role"), std::string::npos)

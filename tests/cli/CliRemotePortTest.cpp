@@ -1,6 +1,7 @@
 // oryx-cli against simulated radios served by ser2net on the loopback address, so that every
 // rate change has to travel over the network to the radio's port.
 #include "CliProcessC.h"
+#include "CliRunS.h"
 #include "Ser2netServerC.h"
 #include "sim/ModemRadio.h"
 #include "sim/ModuleRadio.h"
@@ -19,27 +20,6 @@ using oryx::sim::ModemRadioOptions;
 using oryx::sim::ModuleRadio;
 using oryx::sim::ModuleRadioOptions;
 using Json = nlohmann::json;
-
-constexpr auto kRunLimit = 60s;
-
-struct RunS {
-    int status = -1;
-    Json json;
-    std::string err;
-};
-
-RunS Finish(CliProcessC& cli) {
-    RunS run;
-    run.status = cli.Wait(kRunLimit);
-    run.err = cli.err();
-    run.json = Json::parse(cli.out(), nullptr, false);
-    return run;
-}
-
-RunS RunCli(const std::vector<std::string>& args) {
-    CliProcessC cli(ORYX_CLI_PATH, args);
-    return Finish(cli);
-}
 
 std::string LinkName(const char* family) {
     static int count = 0;
@@ -91,15 +71,15 @@ TEST_F(CliRemotePortTest, ModemDetectionFallsBackAndASaveChangesTheRate) {
     ModemRadio& radio = StartModem(19200);
     Serve(radio.portText());
 
-    const RunS read =
-        RunCli({"modem", "read", "--port", server_->portText(), "--baud", "115200", "--json"});
+    const CliRunS read =
+        CliRunS::Of({"modem", "read", "--port", server_->portText(), "--baud", "115200", "--json"});
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(read.json["model"], 2410);
     EXPECT_EQ(read.json["baud"], 19200);
     EXPECT_NE(read.err.find("Waiting for radio at 115200 bps..."), std::string::npos);
 
-    const RunS write = RunCli({"modem", "write", "--port", server_->portText(), "--baud", "19200",
-                               "--set-baud", "57600", "--json"});
+    const CliRunS write = CliRunS::Of({"modem", "write", "--port", server_->portText(), "--baud",
+                                       "19200", "--set-baud", "57600", "--json"});
     ASSERT_EQ(write.status, 0) << write.err;
     EXPECT_EQ(write.json["baud"], 57600);
     // The run may end before the radio has taken in its last lines; the store comes before
@@ -122,20 +102,20 @@ TEST_F(CliRemotePortTest, ModuleFallbackReadRateChangeAndSearch) {
     const auto run = [&](std::vector<std::string> args) {
         args.insert(args.begin(), "module");
         args.insert(args.end(), port.begin(), port.end());
-        return RunCli(args);
+        return CliRunS::Of(args);
     };
 
-    const RunS read = run({"read"});
+    const CliRunS read = run({"read"});
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(read.json["moduleBaud"], 9600);
     EXPECT_NE(read.err.find("Connect with 115200 baud failed"), std::string::npos) << read.err;
 
-    const RunS write = run({"write", "--baud", "9600", "--name", "Mast 2", "--role", "client",
-                            "--module-baud", "57600"});
+    const CliRunS write = run({"write", "--baud", "9600", "--name", "Mast 2", "--role", "client",
+                               "--module-baud", "57600"});
     ASSERT_EQ(write.status, 0) << write.err;
     EXPECT_EQ(module.storedSettings().baudCode, 8) << "57600";
 
-    const RunS search = run({"search", "--baud", "57600"});
+    const CliRunS search = run({"search", "--baud", "57600"});
     ASSERT_EQ(search.status, 0) << search.err;
     EXPECT_EQ(search.json["devices"],
               Json::parse(R"([{"name":"Alpha","address":"00803701AAAA"}])"));
@@ -179,7 +159,7 @@ TEST_F(CliRemotePortTest, ADroppedConnectionEndsTheRunWithAnError) {
                           : traffic->waitForWritten(c.waitingFor, 20000ms))
             << c.family << cli.err();
         server_->kill();
-        const RunS run = Finish(cli);
+        const CliRunS run = CliRunS::Finish(cli);
         ASSERT_NE(run.status, -1) << c.family << " did not end within the limit";
         EXPECT_NE(run.status, 0) << c.family << run.err;
         EXPECT_EQ(run.json["status"], c.status) << c.family << run.err;
