@@ -1,5 +1,4 @@
 #include "IsolatedSettingsC.h"
-#include "LoopbackListenerC.h"
 #include "ModalDriverC.h"
 #include "OwnSimulatorFolderC.h"
 #include "PortBoxUserC.h"
@@ -177,41 +176,32 @@ TEST_F(ModemDialogTest, ATypedNetworkPortConnectsWithTheFallbackAndComesBack) {
     }
 
     auto again = OpenDialog();
-    auto* box = Find<QComboBox>(*again, Dlg::IDC_PORT);
-    EXPECT_EQ(box->currentText(), typed);
-    EXPECT_EQ(box->findText(typed), -1) << "a network port is never an entry";
+    EXPECT_TRUE(PortBoxUserC::ShowsUnlisted(*Find<QComboBox>(*again, Dlg::IDC_PORT), typed))
+        << "a network port is never an entry";
 }
 
 // The port list is refreshed without opening the typed port, and the refresh keeps it.
 TEST_F(ModemDialogTest, ATypedPortOutlivesAPortListRefreshUntried) {
     OwnSimulatorFolderC ownFolder(settings.dir().path());
-    LoopbackListenerC listener;
-    const QString typed = "rfc2217://127.0.0.1:" + QString::number(listener.port());
     Dlg dialog; // the machine's ports, followed
     dialog.show();
-    auto* box = Find<QComboBox>(dialog, Dlg::IDC_PORT);
-    PortBoxUserC::Type(*box, typed);
-
     oryx::sim::ModemRadio plugged(oryx::sim::ModemRadioOptions{});
-    plugged.start();
-    ASSERT_TRUE(ListsWithin(*box, plugged.portText(), true, 10s));
-    EXPECT_EQ(box->currentText(), typed);
-    EXPECT_FALSE(listener.TakeConnection()) << "the refresh tried the typed port";
+    QString typed;
+    EXPECT_EQ(PortBoxUserC::TypeAndRefresh(
+                  *Find<QComboBox>(dialog, Dlg::IDC_PORT),
+                  [&plugged] {
+                      plugged.start();
+                      return plugged.portText();
+                  },
+                  typed),
+              "");
     Find<QPushButton>(dialog, Dlg::IDC_CLOSE)->click();
     EXPECT_EQ(settings.raw("Port").toString(), typed);
 }
 
 // The device server's own words reach the user: in the message box and in the event log.
 TEST_F(ModemDialogTest, ANetworkPortThatDoesNotOpenSaysWhy) {
-    const struct {
-        std::string port;
-        const char* why;
-    } cases[] = {
-        {"rfc2217://127.0.0.1:" + std::to_string(Ser2netServerC::FreePort()),
-         "refused the connection"},
-        {"rfc2217://127.0.0.1", "is not a network port"},
-    };
-    for (const auto& c : cases) {
+    for (const PortBoxUserC::FailingPortS& c : PortBoxUserC::FailingNetworkPorts()) {
         Dlg dialog(Lines{"ttyS0"});
         dialog.show();
         PortBoxUserC::Type(*Find<QComboBox>(dialog, Dlg::IDC_PORT), QString::fromStdString(c.port));
