@@ -1,11 +1,14 @@
 #include "app/DialogControlsC.h"
 
+#include "app/PortItemModelC.h"
 #include "common/ComboBoxModelC.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <algorithm>
 
 QLabel* DialogControlsC::Label(int id, const QString& text, const QRect& geometry, QWidget* buddy) {
@@ -32,6 +35,17 @@ DialogControlsC::LabelledBoxS DialogControlsC::LabelledDropDown(int id, const QR
     return {Label(labelId, label, labelGeometry, box), box};
 }
 
+void DialogControlsC::MakePortBox(QComboBox* box, ComboBoxModelC& model) {
+    box->setModel(new PortItemModelC(box));
+    box->setEditable(true);
+    // A typed text is not added to the list: the list holds the machine's ports, and an entry
+    // there would be tried and described like one.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    // ShowModel fills the box with its signals blocked, so only the user's changes arrive here.
+    QObject::connect(box, &QComboBox::editTextChanged, box,
+                     [&model](const QString& text) { model.SetText(text.toStdString()); });
+}
+
 QPushButton* DialogControlsC::Button(int id, const QString& text, const QRect& geometry) {
     auto* button = new QPushButton(text, &dialog_);
     button->setObjectName(QString::number(id));
@@ -49,12 +63,21 @@ void DialogControlsC::ShowModel(QComboBox* box, const ComboBoxModelC& model) {
     for (int i = 0; i < box->count(); ++i) {
         shown << box->itemText(i);
     }
+    // Filling the box changes its text: that is not the user's doing (see MakePortBox).
+    const QSignalBlocker filling(box);
     if (wanted != shown) {
         box->clear();
         box->addItems(wanted);
         // A simulator's link is longer than the box: its open list shows the whole text.
         box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + box->iconSize().width());
     }
-    box->setCurrentIndex(model.Selected());
+    // An editable box empties its text on every selection of nothing, also of nothing again.
+    if (!box->isEditable() || box->currentIndex() != model.Selected()) {
+        box->setCurrentIndex(model.Selected());
+    }
+    const QString text = QString::fromStdString(model.Text());
+    if (box->isEditable() && box->currentText() != text) {
+        box->setEditText(text);
+    }
     box->setEnabled(model.Enabled());
 }

@@ -27,11 +27,16 @@ public:
     QComboBox* DropDown(int id, const QRect& geometry);
     LabelledBoxS LabelledDropDown(int id, const QRect& geometry, int labelId, const QString& label,
                                   const QRect& labelGeometry);
+    // Makes box a port box: the machine's ports to pick from (PortItemModelC), and a port
+    // text the list cannot hold (a device server's rfc2217:// address, a /dev/serial/by-id
+    // link) to type in. What the user types goes into model at once, so that a refill of the
+    // list while the box is not being looked at does not lose it.
+    static void MakePortBox(QComboBox* box, ComboBoxModelC& model);
     // A button that Enter presses only while it has the focus.
     QPushButton* Button(int id, const QString& text, const QRect& geometry);
 
     // Shows a drop-down's model: entries (refilled only when they changed, so an open list
-    // is not reset), selection and whether it can be used.
+    // is not reset), selection or typed text, and whether it can be used.
     static void ShowModel(QComboBox* box, const ComboBoxModelC& model);
 
 private:

@@ -19,7 +19,18 @@ bool StartsWithIgnoringCase(const std::string& entry, const std::string& prefix)
 
 void ComboBoxModelC::SetEntries(std::vector<std::string> entries) {
     entries_ = std::move(entries);
-    selected_ = -1;
+    Select(-1);
+}
+
+bool ComboBoxModelC::SetEntriesKeepingChoice(std::vector<std::string> entries) {
+    const std::string chosen = Text();
+    const bool typed = Typed();
+    SetEntries(std::move(entries));
+    if (!typed && Find(chosen) < 0) {
+        return false;
+    }
+    SetText(chosen);
+    return true;
 }
 
 void ComboBoxModelC::Clear() {
@@ -28,6 +39,7 @@ void ComboBoxModelC::Clear() {
 
 void ComboBoxModelC::Select(int index) {
     selected_ = index >= 0 && index < Count() ? index : -1;
+    typed_.clear();
 }
 
 std::string ComboBoxModelC::SelectedText() const {
@@ -40,15 +52,26 @@ bool ComboBoxModelC::SelectPrefix(const std::string& text) {
     }
     for (int i = 0; i < Count(); ++i) {
         if (StartsWithIgnoringCase(entries_[static_cast<size_t>(i)], text)) {
-            selected_ = i;
+            Select(i);
             return true;
         }
     }
-    selected_ = -1;
+    Select(-1);
     return false;
 }
 
 int ComboBoxModelC::Find(const std::string& text) const {
     auto found = std::find(entries_.begin(), entries_.end(), text);
     return found == entries_.end() ? -1 : static_cast<int>(found - entries_.begin());
+}
+
+void ComboBoxModelC::SetText(const std::string& text) {
+    Select(Find(text));
+    if (selected_ < 0) {
+        typed_ = text;
+    }
+}
+
+std::string ComboBoxModelC::Text() const {
+    return selected_ >= 0 ? SelectedText() : typed_;
 }

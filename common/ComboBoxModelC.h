@@ -4,16 +4,21 @@
 #include <vector>
 
 // The state of an unsorted drop-down list: its entries, the selected index (-1 for none)
-// and whether it is enabled. Views mirror it; the protocol core reads and changes it.
+// and whether it is enabled; for a box the user may also type in, the text typed while no
+// entry is selected. Views mirror it; the protocol core reads and changes it.
 class ComboBoxModelC {
 public:
+    // New entries select nothing and drop a typed text.
     void SetEntries(std::vector<std::string> entries);
+    // New entries that keep the choice: a typed text stays, the chosen entry stays chosen while
+    // it is among them. False, with nothing selected, when there is no choice to keep.
+    bool SetEntriesKeepingChoice(std::vector<std::string> entries);
     void Clear();
     const std::vector<std::string>& Entries() const { return entries_; }
     int Count() const { return static_cast<int>(entries_.size()); }
 
     int Selected() const { return selected_; }
-    // Selects index, or nothing when index is out of range.
+    // Selects index, or nothing when index is out of range; either drops a typed text.
     void Select(int index);
     // The text of the selected entry, empty when nothing is selected.
     std::string SelectedText() const;
@@ -22,11 +27,20 @@ public:
     bool SelectPrefix(const std::string& text);
     int Find(const std::string& text) const;
 
+    // What the box shows as typed: the entry equal to text is selected, otherwise nothing is
+    // and the text itself is the box's text.
+    void SetText(const std::string& text);
+    // The selected entry's text, else the typed text.
+    std::string Text() const;
+    // True when the box holds a text that is none of its entries.
+    bool Typed() const { return selected_ < 0 && !typed_.empty(); }
+
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled) { enabled_ = enabled; }
 
 private:
     std::vector<std::string> entries_;
     int selected_ = -1;
+    std::string typed_;
     bool enabled_ = true;
 };

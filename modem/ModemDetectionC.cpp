@@ -29,8 +29,8 @@ ModemOutcomeT ModemDetectionC::OnDetect() {
             }
             if (++openFailures >= kMaxOpenFailures) {
                 session_.Log("ERROR: Cannot open port. OnDetect returns.");
-                session_.view().MessageBox(CannotOpenText(link), "Error", ModemViewI::ButtonsT::Ok,
-                                           ModemViewI::IconT::None);
+                session_.view().MessageBox(CannotOpenText(link, f.portText), "Error",
+                                           ModemViewI::ButtonsT::Ok, ModemViewI::IconT::None);
                 f.connected = false;
                 return ModemOutcomeT::PortUnavailable;
             }
@@ -58,10 +58,12 @@ ModemOutcomeT ModemDetectionC::OnDetect() {
 }
 
 // A port text that names a file, a folder or a socket is never going to answer at another
-// rate; the plain message would leave the user guessing why.
-std::string ModemDetectionC::CannotOpenText(const ModemLinkC& link) {
+// rate, and a device server fails for reasons of its own (host not found, connection refused,
+// no serial port control); the plain message would leave the user guessing why.
+std::string ModemDetectionC::CannotOpenText(const ModemLinkC& link, const std::string& portText) {
     std::string text = "Cannot open port.";
-    if (link.openError() == ENOTTY) {
+    if (link.openError() == ENOTTY ||
+        (oryx::platform::PortNames::isNetworkPort(portText) && !link.openErrorText().empty())) {
         text += "\n" + link.openErrorText();
     }
     return text;

@@ -29,7 +29,7 @@ public:
 
 private:
     enum class AttemptT { Pending, Success, Failed };
-    static std::string CannotOpenText(const ModemLinkC& link);
+    static std::string CannotOpenText(const ModemLinkC& link, const std::string& portText);
     bool ShowDetectDialog();
     ModemOutcomeT FinishConnect();
 

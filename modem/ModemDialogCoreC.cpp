@@ -24,14 +24,8 @@ void ModemDialogCoreC::OnInitDialog(std::vector<std::string> portsThatOpen,
 }
 
 void ModemDialogCoreC::FollowPortList(std::vector<std::string> portsThatOpen) {
-    ComboBoxModelC& box = fields().portBox;
-    const std::string chosen = box.SelectedText();
-    box.SetEntries(std::move(portsThatOpen));
-    const int kept = box.Find(chosen);
-    if (kept >= 0) {
-        box.Select(kept);
-    } else {
-        box.SelectPrefix(fields().portText);
+    if (!fields().portBox.SetEntriesKeepingChoice(std::move(portsThatOpen))) {
+        fields().ShowPortText();
     }
 }
 

@@ -19,8 +19,8 @@ public:
     void OnInitDialog(std::vector<std::string> portsThatOpen, const std::string& storedPort,
                       const std::string& storedBaud, bool serviceMode);
 
-    // New port box entries while not connected: the chosen entry stays chosen while it is
-    // listed; otherwise the port text selects as on opening.
+    // New port box entries while not connected: a typed text stays, the chosen entry stays
+    // chosen while it is listed; otherwise the port text selects as on opening.
     void FollowPortList(std::vector<std::string> portsThatOpen);
 
     // Connects, or disconnects when connected; the outcome of what the user was shown.

@@ -1,6 +1,7 @@
 #include "modem/ModemFieldsC.h"
 
 #include "modem/ModemModelsC.h"
+#include "platform/PortNames.h"
 
 ModemFieldsC::ModemFieldsC() {
     baudBox.SetEntries(ModemModelsC::BaudRates());
@@ -29,7 +30,7 @@ ComboBoxModelC& ModemFieldsC::box(BoxT which) {
 }
 
 void ModemFieldsC::TakeFromControls() {
-    portText = portBox.SelectedText();
+    portText = portBox.Text();
     baudText = baudBox.SelectedText();
     deviceText = deviceBox.SelectedText();
     linkText = linkBox.SelectedText();
@@ -37,9 +38,19 @@ void ModemFieldsC::TakeFromControls() {
 }
 
 void ModemFieldsC::WriteToControls() {
-    portBox.SelectPrefix(portText);
+    ShowPortText();
     baudBox.SelectPrefix(baudText);
     deviceBox.SelectPrefix(deviceText);
     linkBox.SelectPrefix(linkText);
     modeBox.SelectPrefix(modeText);
+}
+
+// A network port is never listed, and a text the user typed is what the user wants opened:
+// both stay the box's text when no entry begins with them.
+void ModemFieldsC::ShowPortText() {
+    const bool typed = portBox.Typed() && portBox.Text() == portText;
+    if (!portBox.SelectPrefix(portText) &&
+        (typed || oryx::platform::PortNames::isNetworkPort(portText))) {
+        portBox.SetText(portText);
+    }
 }

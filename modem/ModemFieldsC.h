@@ -18,6 +18,8 @@ public:
     void TakeFromControls();
     // Selects in each box the first entry that begins with its text field.
     void WriteToControls();
+    // The port box's part of WriteToControls.
+    void ShowPortText();
 
     ComboBoxModelC portBox;
     ComboBoxModelC baudBox;

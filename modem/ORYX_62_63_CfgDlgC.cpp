@@ -5,7 +5,6 @@
 #include "app/ORYX_DetectDlgC.h"
 #include "app/ORYX_HelpDlgC.h"
 #include "app/PortBoxFollowerC.h"
-#include "app/PortItemModelC.h"
 #include "app/SettingsStoreC.h"
 #include "modem/ServiceDlgC.h"
 #include "platform/PortEnumerator.h"
@@ -147,7 +146,7 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
 
     QComboBox* port = AddLabelledBox(IDC_PORT, boxRect(40, 11, 50), BoxT::Port, IDC_PORT_LABEL,
                                      QStringLiteral("&COM Port:"), du.rect(7, 13, 33, 8));
-    port->setModel(new PortItemModelC(port));
+    DialogControlsC::MakePortBox(port, core_.fields().portBox);
     QComboBox* baud = AddLabelledBox(IDC_BAUD, boxRect(40, 27, 50), BoxT::Baud, IDC_BAUD_LABEL,
                                      QStringLiteral("&Baudrate:"), du.rect(7, 29, 32, 8));
     connect_ = controls.Button(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(97, 10, 41, 14));
@@ -215,7 +214,11 @@ void ORYX_62_63_CfgDlgC::ShowControls() {
 
 void ORYX_62_63_CfgDlgC::TakeControls() {
     for (auto& [box, which] : boxes_) {
-        core_.fields().box(which).Select(box->currentIndex());
+        if (box->isEditable()) {
+            core_.fields().box(which).SetText(box->currentText().toStdString());
+        } else {
+            core_.fields().box(which).Select(box->currentIndex());
+        }
     }
 }
 

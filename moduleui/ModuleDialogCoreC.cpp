@@ -28,9 +28,9 @@ void ModuleDialogCoreC::AddPages(ModuleTabCoreC& settingsPage, ModuleTabCoreC& s
 }
 
 void ModuleDialogCoreC::ShowTextIn(ComboBoxModelC& box, const std::string& text) {
-    const int kept = box.Selected();
+    const std::string kept = box.Text();
     if (!box.SelectPrefix(text)) {
-        box.Select(kept);
+        box.SetText(kept);
     }
 }
 
@@ -48,7 +48,8 @@ void ModuleDialogCoreC::OnInitDialog(const std::vector<std::string>& ports,
 }
 
 // The stored text selects its entry; a stored COM number also selects the device it names
-// ("1" is ttyS0), and failing both the first entry is selected.
+// ("1" is ttyS0). A network port is never listed, so it stays the box's text; any other text
+// selects the first entry.
 void ModuleDialogCoreC::FillPortList(const std::vector<std::string>& ports) {
     portBox.SetEntries(ports);
     int selected = portBox.Find(portText);
@@ -57,21 +58,22 @@ void ModuleDialogCoreC::FillPortList(const std::vector<std::string>& ports) {
             selected = i;
         }
     }
-    portBox.Select(selected >= 0 ? selected : 0);
+    if (selected < 0 && oryx::platform::PortNames::isNetworkPort(portText)) {
+        portBox.SetText(portText);
+    } else {
+        portBox.Select(selected >= 0 ? selected : 0);
+    }
 }
 
 void ModuleDialogCoreC::FollowPortList(const std::vector<std::string>& ports) {
-    const std::string chosen = portBox.SelectedText();
-    FillPortList(ports);
-    const int kept = portBox.Find(chosen);
-    if (kept >= 0) {
-        portBox.Select(kept);
+    if (!portBox.SetEntriesKeepingChoice(ports)) {
+        FillPortList(ports);
     }
 }
 
 void ModuleDialogCoreC::TakeMembers() {
     view_.TakeControls();
-    portText = portBox.SelectedText();
+    portText = portBox.Text();
     baudText = baudBox.SelectedText();
 }
 
@@ -202,12 +204,17 @@ void ModuleDialogCoreC::OnConnect() {
     }
     connectEnabled = false;
     view_.ShowControls();
-    if (!oryx::platform::PortEnumerator::portOpens(portText)) {
+    if (const oryx::platform::SerialError problem =
+            oryx::platform::PortEnumerator::openProblem(portText);
+        !problem.ok()) {
         const std::string text =
             "Cannot open port " + oryx::platform::PortNames::displayName(portText) + "!";
         SetStatus(text);
-        LogFailure(text);
-        view_.MessageBox(text, kCaption);
+        // A device server fails for reasons of its own (host not found, connection refused,
+        // no serial port control) that the plain text would not tell.
+        const bool network = oryx::platform::PortNames::isNetworkPort(portText);
+        LogFailure(network ? text + " " + problem.message : text);
+        view_.MessageBox(network ? text + "\n" + problem.message : text, kCaption);
     } else if (ConnectWithFallback()) {
         view_.FocusSettingsPage();
     } else {

@@ -34,8 +34,8 @@ public:
     void OnInitDialog(const std::vector<std::string>& ports, const std::string& storedPort,
                       const std::string& storedBaud);
 
-    // New port box entries while the port is closed: the chosen entry stays chosen while it is
-    // listed; otherwise the stored text selects as on opening.
+    // New port box entries while the port is closed: a typed text stays, the chosen entry
+    // stays chosen while it is listed; otherwise the port text selects as on opening.
     void FollowPortList(const std::vector<std::string>& ports);
 
     void OnConnect();
@@ -59,7 +59,7 @@ public:
     void SetResetOnLeave() { resetOnLeave = true; }
 
     // Shows text in a box the way the dialogs do: the first entry that begins with it
-    // (ignoring case) is selected; without one the selection stays as it was.
+    // (ignoring case) is selected; without one the selection (or typed text) stays as it was.
     static void ShowTextIn(ComboBoxModelC& box, const std::string& text);
 
     std::string baudText = "115200";

@@ -3,7 +3,6 @@
 #include "app/DialogControlsC.h"
 #include "app/DialogUnitsC.h"
 #include "app/PortBoxFollowerC.h"
-#include "app/PortItemModelC.h"
 #include "app/SettingsStoreC.h"
 #include "moduleui/CTabBasicSettings.h"
 #include "moduleui/CTabCtrlEx.h"
@@ -61,7 +60,7 @@ void ORYX_64_65_CfgDlgC::CreateControls() {
         label->setFixedWidth(label->width());
     }
     port_ = port.box;
-    port_->setModel(new PortItemModelC(port_));
+    DialogControlsC::MakePortBox(port_, core_.portBox);
     baud_ = baud.box;
     connect_ = controls.Button(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(110, 14, 48, 14));
 
@@ -112,7 +111,7 @@ void ORYX_64_65_CfgDlgC::ShowControls() {
 }
 
 void ORYX_64_65_CfgDlgC::TakeControls() {
-    core_.portBox.Select(port_->currentIndex());
+    core_.portBox.SetText(port_->currentText().toStdString());
     core_.baudBox.Select(baud_->currentIndex());
 }
 

@@ -25,6 +25,9 @@
 
 namespace {
 
+// A port on a device server, typed into a port box.
+[[maybe_unused]] constexpr const char* kNetworkPort = "rfc2217://cabinet-4:2000";
+
 void Save(QWidget& widget, const QDir& folder, const QString& name) {
     widget.show();
     QApplication::processEvents();
@@ -38,6 +41,9 @@ void Save(QWidget& widget, const QDir& folder, const QString& name) {
 void SaveModemDialogs(const QDir& folder) {
     ORYX_62_63_CfgDlgC modem({"ttyS0", "ttyUSB0", "/tmp/oryx-sim-0/modem-2410"});
     Save(modem, folder, QStringLiteral("modem-disconnected"));
+    modem.core().fields().portBox.SetText(kNetworkPort);
+    modem.ShowControls();
+    Save(modem, folder, QStringLiteral("modem-network-port"));
 
     // The connected state as it is after reading a 2410, without and with service mode.
     ModemFieldsC& f = modem.core().fields();
@@ -87,6 +93,9 @@ void SaveModuleDialog(const QDir& folder) {
     ORYX_64_65_CfgDlgC module({"ttyS0", "ttyUSB0", "/tmp/oryx-sim-0/module"},
                               std::make_unique<ORC::CFG::OpalDeviceControllerC>());
     SaveBothPages(module, folder, QStringLiteral("disconnected"));
+    module.core().portBox.SetText(kNetworkPort);
+    module.ShowControls();
+    Save(module, folder, QStringLiteral("module-network-port"));
 
     // The connected state as it is after reading a module in the client role and a search.
     ModuleDialogCoreC& core = module.core();

@@ -1,6 +1,8 @@
 #include "IsolatedSettingsC.h"
 #include "ModalDriverC.h"
 #include "OwnSimulatorFolderC.h"
+#include "PortBoxUserC.h"
+#include "Ser2netServerC.h"
 #include "app/ORYX_CfgAppC.h"
 #include "app/ORYX_HelpDlgC.h"
 #include "app/RadioSelectionDlgC.h"
@@ -22,6 +24,8 @@ namespace {
 
 using Dlg = ORYX_62_63_CfgDlgC;
 using Lines = std::vector<std::string>;
+constexpr auto ListsWithin = &PortBoxUserC::ListsWithin;
+using namespace std::chrono_literals;
 
 QString Id(int id) {
     return QString::number(id);
@@ -114,22 +118,7 @@ TEST_F(ModemDialogTest, ControlStatesFollowTheConnection) {
     EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_DEVICE)->count(), 3);
 }
 
-// Runs the dialog's event loop, as a user's session does, until the box lists the port or
-// not; false at the limit.
-bool ListsWithin(const QComboBox& box, const std::string& port, bool listed,
-                 std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while ((box.findText(QString::fromStdString(port)) >= 0) != listed) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    return true;
-}
-
 TEST_F(ModemDialogTest, PortBoxFollowsSimulatorsOnlyWhileNotConnected) {
-    using namespace std::chrono_literals;
     OwnSimulatorFolderC ownFolder(settings.dir().path());
     StartRadio(2410, 9600);
     Dlg dialog; // the machine's ports, followed
@@ -156,6 +145,79 @@ TEST_F(ModemDialogTest, PortBoxFollowsSimulatorsOnlyWhileNotConnected) {
     ClickAnswering(dialog, Dlg::IDC_CONNECT, {});
     EXPECT_TRUE(ListsWithin(*box, second.portText(), false, 10s)) << "taken once disconnected";
     EXPECT_EQ(box->currentText().toStdString(), radio->portText());
+}
+
+// A device server's port typed into the box, served by ser2net: detection moves on from the
+// stored rate to the radio's over the network, the settings are read, and the text is
+// stored and is the box's text next time although no entry lists it.
+TEST_F(ModemDialogTest, ATypedNetworkPortConnectsWithTheFallbackAndComesBack) {
+    StartRadio(2410, 57600);
+    settings.setRaw("Baudrate", "19200");
+    Ser2netServerC server(radio->portText());
+    if (!server.available()) {
+        GTEST_SKIP() << server.problem();
+    }
+    const QString typed = QString::fromStdString(server.portText());
+    auto dialog = OpenDialog();
+    PortBoxUserC::Type(*Find<QComboBox>(*dialog, Dlg::IDC_PORT), typed);
+
+    ClickAnswering(*dialog, Dlg::IDC_CONNECT, {"", ""}); // garbled at 19200, then 57600
+    EXPECT_EQ(Find<QPushButton>(*dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_BAUD)->currentText(), "57600");
+    EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_LINK)->currentText(), "3");
+    EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_PORT)->currentText(), typed);
+    ClickAnswering(*dialog, Dlg::IDC_CLOSE, {});
+    EXPECT_TRUE(radio->traffic().waitForWritten("z>\r\n", 5s));
+    EXPECT_EQ(settings.raw("Port").toString(), typed);
+    const auto texts = settings.eventLogTexts();
+    for (const std::string& line : {std::string("Could't read banner, port closed."),
+                                    "Port " + server.portText() + " opened at 57600"}) {
+        EXPECT_NE(std::find(texts.begin(), texts.end(), line), texts.end()) << line;
+    }
+
+    auto again = OpenDialog();
+    EXPECT_TRUE(PortBoxUserC::ShowsUnlisted(*Find<QComboBox>(*again, Dlg::IDC_PORT), typed))
+        << "a network port is never an entry";
+}
+
+// The port list is refreshed without opening the typed port, and the refresh keeps it.
+TEST_F(ModemDialogTest, ATypedPortOutlivesAPortListRefreshUntried) {
+    OwnSimulatorFolderC ownFolder(settings.dir().path());
+    Dlg dialog; // the machine's ports, followed
+    dialog.show();
+    oryx::sim::ModemRadio plugged(oryx::sim::ModemRadioOptions{});
+    QString typed;
+    EXPECT_EQ(PortBoxUserC::TypeAndRefresh(
+                  *Find<QComboBox>(dialog, Dlg::IDC_PORT),
+                  [&plugged] {
+                      plugged.start();
+                      return plugged.portText();
+                  },
+                  typed),
+              "");
+    Find<QPushButton>(dialog, Dlg::IDC_CLOSE)->click();
+    EXPECT_EQ(settings.raw("Port").toString(), typed);
+}
+
+// The device server's own words reach the user: in the message box and in the event log.
+TEST_F(ModemDialogTest, ANetworkPortThatDoesNotOpenSaysWhy) {
+    for (const PortBoxUserC::FailingPortS& c : PortBoxUserC::FailingNetworkPorts()) {
+        Dlg dialog(Lines{"ttyS0"});
+        dialog.show();
+        PortBoxUserC::Type(*Find<QComboBox>(dialog, Dlg::IDC_PORT), QString::fromStdString(c.port));
+        QString shown;
+        driver.then([&shown](QWidget* modal) {
+            shown = static_cast<QMessageBox*>(modal)->text();
+            ModalDriverC::Click(modal, "OK");
+        });
+        Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->click();
+        EXPECT_TRUE(shown.startsWith("Cannot open port.\n") && shown.contains(c.why))
+            << shown.toStdString();
+        const auto texts = settings.eventLogTexts();
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& line) {
+            return line.starts_with("ERROR: Port " + c.port) && line.find(c.why) != line.npos;
+        })) << c.port;
+    }
 }
 
 TEST_F(ModemDialogTest, ServiceModeShowsTheServiceButtonEnabledOnlyWhileConnected) {

@@ -1,5 +1,8 @@
 #include "IsolatedSettingsC.h"
 #include "ModalDriverC.h"
+#include "OwnSimulatorFolderC.h"
+#include "PortBoxUserC.h"
+#include "Ser2netServerC.h"
 #include "app/ORYX_CfgAppC.h"
 #include "app/RadioSelectionDlgC.h"
 #include "moduleui/CTabBasicSettings.h"
@@ -13,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -48,13 +52,13 @@ protected:
     ModalDriverC driver;
     std::unique_ptr<oryx::sim::ModuleRadio> module;
 
-    void StartModule() {
+    void StartModule(int baudCode = 8) {
         oryx::sim::ModuleRadioOptions options;
         options.linkName = "ui-dialog-" + std::to_string(::getpid());
         options.replyDelay = 0ms;
         options.inquiryDelay = 20ms;
         options.nameDelay = 10ms;
-        options.settings.baudCode = 8;
+        options.settings.baudCode = baudCode;
         options.devices = {{"00803712AB01", 7978, "Tank 1"},
                            {"00803712AB02", 7978, "Tank 2"},
                            {"00803712AB03", 7978, "Tank 3"}};
@@ -86,6 +90,85 @@ TEST_F(ModuleDialogTest, NewPortListKeepsTheChoiceWhileItIsListed) {
         dialog.ShowControls();
         EXPECT_EQ(box->count(), static_cast<int>(step.ports.size()));
         EXPECT_EQ(box->currentText(), step.chosen);
+    }
+}
+
+// A device server's port typed into the box, served by ser2net: Connect moves on from the
+// stored rate to the module's over the network and the page reads the module; the text is
+// stored and is the box's text next time although no entry lists it.
+TEST_F(ModuleDialogTest, ATypedNetworkPortConnectsWithTheFallbackAndComesBack) {
+    StartModule(5); // 9600
+    settings.setRaw("Baudrate", "115200");
+    Ser2netServerC server(module->portText());
+    if (!server.available()) {
+        GTEST_SKIP() << server.problem();
+    }
+    const QString typed = QString::fromStdString(server.portText());
+    auto open = [] {
+        return std::make_unique<Dlg>(Lines{"ttyS0"},
+                                     std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    };
+    auto dialog = open();
+    dialog->show();
+    PortBoxUserC::Type(*Find<QComboBox>(*dialog, Dlg::IDC_PORT), typed);
+
+    Find<QPushButton>(*dialog, Dlg::IDC_CONNECT)->click(); // 115200 and 4800 fail, then 9600
+    EXPECT_EQ(Find<QPushButton>(*dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    EXPECT_TRUE(Find<QWidget>(*dialog, Dlg::IDC_TABS)->isEnabled());
+    EXPECT_EQ(Find<QLabel>(*dialog, Dlg::IDC_STATUS)->text(),
+              "Read and write module configuration");
+    EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_BAUD)->currentText(), "9600");
+    EXPECT_EQ(Find<QLineEdit>(dialog->settingsPage(), CTabBasicSettings::IDC_LOCAL_NAME)->text(),
+              "ORYX-64");
+    EXPECT_EQ(Find<QComboBox>(*dialog, Dlg::IDC_PORT)->currentText(), typed);
+    ModalDriverC::PressKey(dialog.get(), Qt::Key_Escape); // in the port box
+    EXPECT_EQ(settings.raw("Port").toString(), typed);
+    EXPECT_EQ(settings.raw("Baudrate").toString(), "9600");
+
+    auto again = open();
+    EXPECT_TRUE(PortBoxUserC::ShowsUnlisted(*Find<QComboBox>(*again, Dlg::IDC_PORT), typed))
+        << "a network port is never an entry";
+}
+
+// The port list is refreshed without opening the typed port, and the refresh keeps it.
+TEST_F(ModuleDialogTest, ATypedPortOutlivesAPortListRefreshUntried) {
+    OwnSimulatorFolderC ownFolder(settings.dir().path());
+    Dlg dialog; // the machine's ports, followed
+    dialog.show();
+    QString typed;
+    EXPECT_EQ(PortBoxUserC::TypeAndRefresh(
+                  *Find<QComboBox>(dialog, Dlg::IDC_PORT),
+                  [this] {
+                      StartModule();
+                      return module->portText();
+                  },
+                  typed),
+              "");
+    ModalDriverC::PressKey(&dialog, Qt::Key_Escape);
+    EXPECT_EQ(settings.raw("Port").toString(), typed);
+}
+
+// The device server's own words reach the user: in the message box and in the event log.
+TEST_F(ModuleDialogTest, ANetworkPortThatDoesNotOpenSaysWhy) {
+    for (const PortBoxUserC::FailingPortS& c : PortBoxUserC::FailingNetworkPorts()) {
+        Dlg dialog(Lines{"ttyS0"}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+        dialog.show();
+        PortBoxUserC::Type(*Find<QComboBox>(dialog, Dlg::IDC_PORT), QString::fromStdString(c.port));
+        QString shown;
+        driver.then([&shown](QWidget* modal) {
+            shown = static_cast<QMessageBox*>(modal)->text();
+            ModalDriverC::Click(modal, "OK");
+        });
+        Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->click();
+        const std::string cannot = "Cannot open port " + c.port + "!";
+        EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text().toStdString(), cannot);
+        EXPECT_TRUE(shown.startsWith(QString::fromStdString(cannot + "\n")) &&
+                    shown.contains(c.why))
+            << shown.toStdString();
+        const auto texts = settings.eventLogTexts();
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& line) {
+            return line.starts_with("ERROR: " + cannot) && line.find(c.why) != line.npos;
+        })) << c.port;
     }
 }
 
