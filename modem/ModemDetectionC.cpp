@@ -27,7 +27,11 @@ ModemOutcomeT ModemDetectionC::OnDetect() {
             if (!link.openErrorText().empty()) {
                 session_.Log("ERROR: " + link.openErrorText());
             }
-            if (++openFailures >= kMaxOpenFailures) {
+            // A local port may be free a moment later; a device server that is not found,
+            // refuses or does not answer will not change its mind at the next rate, and each
+            // try could wait out the whole connect limit.
+            if (++openFailures >= kMaxOpenFailures ||
+                oryx::platform::PortNames::isNetworkPort(f.portText)) {
                 session_.Log("ERROR: Cannot open port. OnDetect returns.");
                 session_.view().MessageBox(CannotOpenText(link, f.portText), "Error",
                                            ModemViewI::ButtonsT::Ok, ModemViewI::IconT::None);

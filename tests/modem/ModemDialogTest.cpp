@@ -214,9 +214,14 @@ TEST_F(ModemDialogTest, ANetworkPortThatDoesNotOpenSaysWhy) {
         EXPECT_TRUE(shown.startsWith("Cannot open port.\n") && shown.contains(c.why))
             << shown.toStdString();
         const auto texts = settings.eventLogTexts();
-        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& line) {
-            return line.starts_with("ERROR: Port " + c.port) && line.find(c.why) != line.npos;
-        })) << c.port;
+        // Tried once: a device server that fails does not come round at the next rate.
+        EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                                [&](const std::string& line) {
+                                    return line.starts_with("ERROR: Port " + c.port) &&
+                                           line.find(c.why) != line.npos;
+                                }),
+                  1)
+            << c.port;
     }
 }
 
