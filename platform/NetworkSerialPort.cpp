@@ -157,13 +157,7 @@ SerialError NetworkSerialPort::open(const std::string& host, const std::string& 
     // Telnet server takes the connection too; only the control answers.
     gensio_set_read_callback_enable(m_io, true);
     unsigned rate = 0;
-    if (!request(
-             [this](void* reply) {
-                 return sergensio_baud(gensio_to_sergensio(m_io), 0, &Reply::arrived, reply);
-             },
-             rate, "rate")
-             .ok() ||
-        rate == 0) {
+    if (!askRate(rate).ok() || rate == 0) {
         stopEvents();
         return {EPROTONOSUPPORT, "Port " + m_portText + ": the server at " + where +
                                      " does not offer serial port control (RFC 2217), so the "
@@ -195,7 +189,12 @@ void NetworkSerialPort::startEvents() {
 // the server a question first: the server answers only after it has read what came before.
 void NetworkSerialPort::waitUntilServerHasAllWritten() {
     unsigned rate = 0;
-    request(
+    askRate(rate);
+}
+
+// A rate of 0 asks the server for its rate without changing it.
+SerialError NetworkSerialPort::askRate(unsigned& rate) {
+    return request(
         [this](void* reply) {
             return sergensio_baud(gensio_to_sergensio(m_io), 0, &Reply::arrived, reply);
         },

@@ -69,6 +69,7 @@ private:
     SerialError setLine(bool dtr, bool on);
     bool askModemLines();
     void waitUntilServerHasAllWritten();
+    SerialError askRate(unsigned& rate);
     void markGone();
 
     static int onEvent(gensio* io, void* self, int event, int err, unsigned char* buf,
