@@ -31,6 +31,15 @@ bool formatInto(char (&szField)[N], const char* pszFormat, const char* pszText) 
     }
     return true;
 }
+bool travelsInParameter(const char* pszText) {
+    for (const char* p = pszText; *p != '\0'; ++p) {
+        const auto unByte = static_cast<unsigned char>(*p);
+        if (unByte == '"' || unByte < 0x20 || unByte == 0x7F) {
+            return false;
+        }
+    }
+    return true;
+}
 } // namespace
 
 OpalDeviceRequestC::OpalDeviceRequestC(const char* pszWord, RequestFormT eForm, uint32_t ulTimeout)
@@ -166,7 +175,12 @@ void OpalDeviceRequestC::appendString(const char* pszText, bool bQuoted) {
         refuse("false", __LINE__);
         return;
     }
-    // Quotes inside the text are sent as they are: the module has no escape for them.
+    // The module has no escape: a quote would end the parameter early and a line end would
+    // start a command of the text's own choosing.
+    if (!travelsInParameter(pszText)) {
+        refuse("!\"text holds a character that cannot travel in a parameter\"", __LINE__);
+        return;
+    }
     if (bQuoted) {
         appendParameter("\"%s\",", pszText);
     } else {

@@ -59,6 +59,8 @@ public:
     bool isHandled() const { return m_bHandled; }
     bool isChainHandled();
 
+    // A text holding a double quote, a byte below 0x20 or 0x7F refuses the request: quoted or
+    // not, it would change the command line's meaning on the wire.
     void appendString(const char* pszText, bool bQuoted);
     void appendNumber(int32_t lValue);
     void appendByte(uint8_t unValue);

@@ -77,8 +77,9 @@ TEST(RequestTest, SetFormAppendsParametersAndClosesWithCr) {
         {"empty text", [](OpalDeviceRequestC& r) { r.appendString("", false); }, "AT*AGLN=\r"},
         {"empty quoted text", [](OpalDeviceRequestC& r) { r.appendString("", true); },
          "AT*AGLN=\"\"\r"},
-        {"quotes inside stay", [](OpalDeviceRequestC& r) { r.appendString("a\"b", true); },
-         "AT*AGLN=\"a\"b\"\r"},
+        {"printable and UTF-8 bytes go out as they are",
+         [](OpalDeviceRequestC& r) { r.appendString(" ~,\xC3\xBC", true); },
+         "AT*AGLN=\" ~,\xC3\xBC\"\r"},
         {"numbers and bytes",
          [](OpalDeviceRequestC& r) {
              r.appendNumber(-2147483647 - 1);
@@ -184,6 +185,16 @@ TEST(RequestTest, MisuseIsReportedAndLeavesTheRequestIncompleteForGood) {
              EXPECT_FALSE(r.isComplete());
          },
          "!\"parameter does not fit into the command line\""},
+        {"a quote or control byte inside a text, quoted or not",
+         [&](AssertionRecorder&) {
+             OpalDeviceRequestC r("AGLN", RF_SET, 1000);
+             r.appendString("a\"b", true);
+             r.appendString("x\rAT&F", false);
+             thenTryToFinish(r);
+             EXPECT_STREQ("AT*AGLN=", r.getCommand());
+             EXPECT_FALSE(r.isComplete());
+         },
+         "!\"text holds a character that cannot travel in a parameter\""},
         {"transparent text that leaves no room for its CR",
          [&](AssertionRecorder&) {
              TransparentRequestC r(strLongText.c_str());

@@ -232,6 +232,54 @@ TEST(ControllerOperations, RefusedArgumentsSendNothing) {
     }
 }
 
+// A quote or a control byte in a text would end its parameter early or carry a command of its
+// own onto the wire; every operation that sends a text refuses it before anything goes out.
+TEST(ControllerOperations, TextsThatCannotTravelInAParameterSendNothing) {
+    using TextOperation = std::function<int32_t(Controller&, const char*)>;
+    const std::vector<std::pair<const char*, TextOperation>> operations = {
+        {"device name",
+         [](Controller& c, const char* pszText) {
+             std::string strName(pszText);
+             return c.setDeviceName(strName.data(), true);
+         }},
+        {"service name",
+         [](Controller& c, const char* pszText) {
+             return c.setServiceName(PROFILE_SERIAL_PORT, pszText, false);
+         }},
+        {"fixed PIN",
+         [](Controller& c, const char* pszText) { return c.setFixedPin(pszText, true); }},
+        {"SSID", [](Controller& c, const char* pszText) { return c.configureSSID(pszText, true); }},
+        {"remote peer's name",
+         [](Controller& c, const char* pszText) {
+             return c.configureDefaultRemotePeer(1, device(pszText, "00A0961F2A01"), 130, false,
+                                                 true);
+         }},
+        {"paired device's name",
+         [](Controller& c, const char* pszText) {
+             return c.pairDevice(device(pszText, "00A0961F2A01"), true);
+         }},
+        {"paired device's address",
+         [](Controller& c, const char* pszText) {
+             return c.pairDevice(device("Tracker", pszText), true);
+         }},
+    };
+    const char* const badTexts[] = {"a\"b", "a\rAT&F", "a\nb", "a\tb", "a\x1b[2Jb", "a\x7f"};
+    const char* const pszGood = "A ~,\xC3\xBC";
+    ControllerRig rig;
+    for (const auto& [pszOperation, operation] : operations) {
+        for (const char* pszBad : badTexts) {
+            SCOPED_TRACE(std::string(pszOperation) + " with " + ::testing::PrintToString(pszBad));
+            rig.clearTraffic();
+            EXPECT_EQ(operation(rig.controller(), pszBad), CFG_FAILED);
+            EXPECT_EQ(rig.written(), "");
+        }
+        SCOPED_TRACE(std::string(pszOperation) + " with a good text");
+        rig.clearTraffic();
+        operation(rig.controller(), pszGood);
+        EXPECT_NE(rig.written().find(pszGood), std::string::npos) << rig.written();
+    }
+}
+
 TEST(ControllerOperations, WithoutAnOpenPortEverythingFailsAndNothingIsSent) {
     ControllerRig rig;
     rig.controller().closePort();
