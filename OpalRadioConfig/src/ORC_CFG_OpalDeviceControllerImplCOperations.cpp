@@ -31,6 +31,12 @@ bool fitsLength(const char* pszText, size_t unMax) {
     return pszText != nullptr && strnlen(pszText, unMax + 1) <= unMax;
 }
 
+// request fails with CFG_FAILED only before anything is written (incomplete request, port
+// closed, no ping answer); every later outcome means the command line went out.
+bool wasSent(int32_t lRequestResult) {
+    return lRequestResult != CFG_FAILED;
+}
+
 } // namespace
 
 int32_t OpalDeviceControllerImplC::getVersionInformation(VersionInformationS& rVersion) {
@@ -358,9 +364,11 @@ int32_t OpalDeviceControllerImplC::resetModule() {
     if (!isConnected()) {
         return CFG_FAILED;
     }
-    // The module restarts on this command and may go before its "OK" is out: no answer counts.
-    sendSetting("AMWS", {byte(0), byte(0), byte(0), byte(0), byte(1), byte(0)});
-    return CFG_OK;
+    // The module restarts on this command and may go before its "OK" is out: no answer counts,
+    // but a command that never went out (no ping answer) is a failure.
+    OpalDeviceRequestC reset("AMWS", RF_SET, DEFAULT_TIMEOUT_MS);
+    appendParams(reset, {byte(0), byte(0), byte(0), byte(0), byte(1), byte(0)});
+    return wasSent(request(reset)) ? CFG_OK : CFG_FAILED;
 }
 
 int32_t OpalDeviceControllerImplC::restoreFactoryDefaults() {
@@ -371,7 +379,10 @@ int32_t OpalDeviceControllerImplC::restoreFactoryDefaults() {
         return CFG_FAILED;
     }
     FactorySettingsRequestC defaults;
-    request(defaults);
+    if (!wasSent(request(defaults))) {
+        return CFG_FAILED;
+    }
+    // The module may already have restarted on its own; the defaults are in place either way.
     resetModule();
     return CFG_OK;
 }

@@ -395,6 +395,21 @@ TEST(ControllerOperations, ResetAndFactoryDefaultsIgnoreTheAnswer) {
     EXPECT_FALSE(rig.module().inCommandMode()) << "the module restarts into data mode";
 }
 
+// A module that does not answer the ping hears neither command: that is a failure, not CFG_OK.
+TEST(ControllerOperations, ResetAndFactoryDefaultsFailWhenNothingCouldBeSent) {
+    const std::vector<std::pair<const char*, std::function<int32_t(Controller&)>>> cases = {
+        {"reset", [](Controller& c) { return c.resetModule(); }},
+        {"factory defaults", [](Controller& c) { return c.restoreFactoryDefaults(); }},
+    };
+    ControllerRig rig(fastModule(false));
+    for (const auto& [pszName, operation] : cases) {
+        SCOPED_TRACE(pszName);
+        rig.clearTraffic();
+        EXPECT_EQ(operation(rig.controller()), CFG_FAILED);
+        EXPECT_EQ(rig.written(), "AT\r") << "only the unanswered ping";
+    }
+}
+
 // An answer that comes after its request gave up reaches the next request in front of its own.
 // It must never pass for that request's answer, and a pause clears the line.
 TEST(ControllerOperations, AStaleAnswerIsNeverTakenForTheNextOne) {
