@@ -109,7 +109,9 @@ private:
     // Reads the module's line settings, lets the change alter them and writes them back.
     template <typename ChangeT>
     int32_t changeModuleLine(ChangeT change, bool bApplyNow, bool bPersistent);
-    int32_t queryDeviceName(const DevNameAddressPairT& rDevice, DevNameAddressPairT& rNamed);
+    // Asks for the name with the address whole, as the inquiry reported it; the record the
+    // caller gets holds the address cut to its field.
+    int32_t queryDeviceName(const std::string& rAddress, DevNameAddressPairT& rNamed);
 
     static constexpr uint32_t DEFAULT_TIMEOUT_MS = 1000;
 

@@ -40,18 +40,18 @@ bool isWantedDevice(const InquiryResultRequestC& rResult) {
 }
 } // namespace
 
-int32_t OpalDeviceControllerImplC::queryDeviceName(const DevNameAddressPairT& rDevice,
+int32_t OpalDeviceControllerImplC::queryDeviceName(const std::string& rAddress,
                                                    DevNameAddressPairT& rNamed) {
     for (int iAttempt = 0; iAttempt < NAME_ATTEMPTS; ++iAttempt) {
         OpalDeviceRequestC nameQuery("AGND", RF_SET, NAME_TIMEOUT_MS);
-        nameQuery.appendString(rDevice.m_szAddress, false);
+        nameQuery.appendString(rAddress.c_str(), false);
         nameQuery.closeCommand();
         BasicStringResponseParamC name;
         nameQuery.addResponseParam(&name);
         if (exchange(nameQuery) == CFG_OK) {
             rNamed = DevNameAddressPairT();
             copyCut(rNamed.m_szName, name.getValue(), NAME_COPY_LEN);
-            std::memcpy(rNamed.m_szAddress, rDevice.m_szAddress, sizeof(rNamed.m_szAddress));
+            copyCut(rNamed.m_szAddress, rAddress, ADDRESS_COPY_LEN);
             return CFG_OK;
         }
     }
@@ -74,10 +74,8 @@ int32_t OpalDeviceControllerImplC::searchDevices(std::vector<DevNameAddressPairT
         if (!isWantedDevice(rResult)) {
             continue;
         }
-        DevNameAddressPairT found;
-        copyCut(found.m_szAddress, rResult.getAddress().getValue(), ADDRESS_COPY_LEN);
         DevNameAddressPairT named;
-        if (queryDeviceName(found, named) == CFG_OK) {
+        if (queryDeviceName(rResult.getAddress().getValue(), named) == CFG_OK) {
             rDevices.push_back(named);
         }
     }

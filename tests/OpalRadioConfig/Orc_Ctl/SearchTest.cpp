@@ -84,6 +84,23 @@ TEST(Search, AnInquiryWithoutResultsFindsNothing) {
     EXPECT_EQ(devices.size(), 1u);
 }
 
+// The name query carries the address as the inquiry reported it, also one longer than the
+// record's field (48 and 55 characters; 55 is the most the command line holds).
+TEST(Search, TheNameQueryCarriesTheWholeAddress) {
+    const std::string strAddress48(48, 'A');
+    const std::string strAddress55 = std::string(54, 'B') + "C";
+    oryx::sim::ModuleRadioOptions options = fastModule();
+    options.devices = {{strAddress48, 7978, "Far one", NameFault::None},
+                       {strAddress55, 7978, "Far two", NameFault::None}};
+    ControllerRig rig(options);
+    std::vector<DevNameAddressPairT> devices;
+    rig.controller().searchDevices(devices);
+    // This module knows only addresses of 12 digits and refuses both names, so each is asked
+    // twice.
+    EXPECT_EQ(rig.written(), kInquiry + nameQuery(strAddress48) + nameQuery(strAddress48) +
+                                 nameQuery(strAddress55) + nameQuery(strAddress55));
+}
+
 // A refused inquiry ends the search at once, and an earlier find does not make it a success.
 TEST(Search, ARefusedInquiryFailsAtOnce) {
     oryx::sim::ModuleRadioOptions options = fastModule();
