@@ -481,7 +481,8 @@ IoResult SerialDevice::write(const void* data, std::size_t size) {
         pollfd pfd{fd, POLLOUT, 0};
         const int ready = pollUntil(&pfd, 1, deadline);
         if (ready == 0) {
-            break;
+            discardAbandonedOutput(fd);
+            return {sent, {}};
         }
         if ((pfd.revents & POLLOUT) == 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
             return {sent, SerialError::gone(shownName())};
@@ -495,11 +496,18 @@ IoResult SerialDevice::write(const void* data, std::size_t size) {
         }
         if (deadline && Clock::now() >= *deadline) {
             sent -= std::min(sent, static_cast<std::size_t>(queued));
+            discardAbandonedOutput(fd);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return {sent, {}};
+}
+
+void SerialDevice::discardAbandonedOutput(int fd) {
+    // The caller is told this write failed, so none of it may reach the far end later, when
+    // flow control lets the queue go.
+    ::ioctl(fd, TCFLSH, TCOFLUSH);
 }
 
 std::optional<std::size_t> SerialDevice::bytesWaiting() const {
@@ -557,7 +565,8 @@ SerialError SerialDevice::purge(bool receive, bool /*transmit*/) {
         return SerialError::invalid("The port is not open.");
     }
     // Flushing the output queue would drop bytes the far end of a pty has not read yet, and
-    // on an adapter a command not yet on the wire; writes have drained, so there is no need.
+    // on an adapter a command not yet on the wire; writes have drained, and one that ran out of
+    // its time has discarded what it left queued, so there is no need.
     if (NetworkSerialPort* remote = network()) {
         return receive ? remote->purgeReceive() : SerialError{};
     }

@@ -61,15 +61,16 @@ public:
     // Fewer bytes than asked with no error means a time-out ended the read.
     IoResult read(void* buffer, std::size_t size);
     // Returns once the bytes have left the program's side, or when the write budget is spent;
-    // the count then says how many had gone.
+    // the count then says how many had gone, and whatever of them was still queued (flow
+    // control holding it) is discarded, never sent later.
     IoResult write(const void* data, std::size_t size);
 
     // Bytes that a read takes at once; nothing when the device cannot tell.
     std::optional<std::size_t> bytesWaiting() const;
     // Bytes waiting both ways and the line errors since the previous call.
     QueueStatus queueStatus();
-    // Discards unread input. Writes complete before they return, so there is never program
-    // output left to discard; the transmit flag is accepted and does nothing.
+    // Discards unread input. Writes drain before they return or discard what they left queued,
+    // so there is never program output left to discard; the transmit flag does nothing.
     SerialError purge(bool receive, bool transmit);
     // Waits until input is waiting, a line error occurred, the waker was woken or the time is
     // up. kWaitForever waits without a limit (use a waker to end it).
@@ -98,6 +99,7 @@ private:
     int currentFd() const;
     std::string shownName() const;
     SerialError setModemLine(int fd, int bit, bool on);
+    static void discardAbandonedOutput(int fd);
     bool readLineCounts(int fd, LineCounts& counts) const;
     std::uint32_t lineErrorsSince(const LineCounts& now) const;
     // The line errors since the last report, which this one then is.

@@ -159,6 +159,20 @@ TEST(SerialPortTest, TransmitPurgeKeepsBytesAlreadyWritten) {
     EXPECT_EQ("AT\r", pty.readAtFarEnd(500));
 }
 
+// A far end that takes nothing holds the write past its time, as a module holding CTS low does.
+// The write fails, so what it left queued must never reach the far end once it reads again: only
+// what the far end's line discipline had taken before (one 4 KiB buffer) may still arrive.
+TEST(SerialPortTest, AWriteThatRanOutOfItsTimeIsNeverDeliveredLater) {
+    constexpr std::size_t kLineDisciplineBuffer = 4096;
+    PtyPair pty;
+    SerialPortC port;
+    port.SetPortName(nameOf(pty));
+    ASSERT_TRUE(port.Connect());
+    const std::string strCommand(256 * 1024, 'w');
+    EXPECT_FALSE(port.Write(strCommand.data(), static_cast<uint32_t>(strCommand.size())));
+    EXPECT_LE(pty.readAtFarEnd(200).size(), kLineDisciplineBuffer);
+}
+
 TEST(SerialPortTest, ReaderStartsOnceAndStopsWithoutAThread) {
     PtyPair pty;
     TestPortC port;
