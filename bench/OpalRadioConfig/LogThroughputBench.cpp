@@ -14,6 +14,8 @@
 #include <unistd.h>
 
 #if defined(ORC_BENCH_WITH_SPDLOG)
+#include "SpdlogPattern.h"
+
 #include <spdlog/sinks/base_sink.h>
 #include <spdlog/sinks/basic_file_sink.h>
 #include <spdlog/sinks/stdout_sinks.h>
@@ -95,9 +97,6 @@ void BM_Orc_ConsoleFullHeader(benchmark::State& state) {
 BENCHMARK(BM_Orc_ConsoleFullHeader)->UseRealTime();
 
 #if defined(ORC_BENCH_WITH_SPDLOG)
-
-// The same header as the library's full header, as far as spdlog's pattern language goes.
-constexpr const char* SPDLOG_PATTERN = "[%d/%m/%Y %H:%M:%S.%e UTC] 0x%t          /   0 %L %n %v";
 
 // spdlog's file sink flushes to the operating system only; commit mode also waits for the disk.
 class CommitFileSink : public spdlog::sinks::base_sink<std::mutex> {
