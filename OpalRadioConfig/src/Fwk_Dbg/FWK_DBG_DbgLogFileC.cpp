@@ -2,6 +2,7 @@
 
 #include "Fwk_Dbg/FWK_DBG_DbgLogMgrC.h"
 #include "Fwk_Dbg/FWK_DBG_LogPrintf.h"
+#include "Fwk_Dbg/FWK_DBG_MessageFormat.h"
 #include "Fwk_Dbg/FWK_DBG_RecordHeader.h"
 #include "Fwk_Err/FWK_ERR_Report.h"
 #include "Fwk_Tsk/FWK_TSK_GuardC.h"
@@ -25,10 +26,7 @@ bool composeRecord(DbgLogConsumerC& rConsumer, int32_t lLevel, const char* pszKe
     const size_t headerLength =
         formatHeader(rConsumer.headerType(), lLevel, pszKey, szTemp, TEMP_BUFF_LEN);
     const size_t room = TEMP_BUFF_LEN - headerLength;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    const int iMessageLength = std::vsnprintf(szTemp + headerLength, room, pszFormat, args);
-#pragma GCC diagnostic pop
+    const int iMessageLength = formatMessage(szTemp + headerLength, room, pszFormat, args);
     if (iMessageLength < 0) {
         szTemp[headerLength] = '\0';
         return true;

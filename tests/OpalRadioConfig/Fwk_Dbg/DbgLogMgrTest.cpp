@@ -4,12 +4,14 @@
 #include "Fwk_Dbg/FWK_DBG_DbgLogMgrC.h"
 #include "Fwk_Dbg/FWK_DBG_LogPrintf.h"
 #include "Fwk_Dbg/FWK_DBG_RecordHeader.h"
+#include "Fwk_Uti/FWK_TIM_ClockC.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
@@ -193,6 +195,39 @@ TEST_F(DbgLogMgrTest, FullHeaderShowsThreadIdFormInTwentyColumns) {
             "\n"));
     EXPECT_THAT(records[1], ContainsRegex("/ [ 0-9-]{3}     PortBaseC dump\n"));
     EXPECT_THAT(records[2], HasSubstr(" FAT PortBaseC beyond fatal\n"));
+}
+
+// The header's date and time are the framework clock's: each record's lie between readings of
+// that clock just before and just after it, also over records that cross changes of second.
+TEST_F(DbgLogMgrTest, FullHeaderShowsTheFrameworkClockAcrossSeconds) {
+    auto sortable = [](unsigned uiYear, unsigned uiMonth, unsigned uiDay, unsigned uiHour,
+                       unsigned uiMinute, unsigned uiSecond, unsigned uiHundredths) {
+        char szText[32];
+        std::snprintf(szText, sizeof(szText), "%04u%02u%02u%02u%02u%02u%02u", uiYear, uiMonth,
+                      uiDay, uiHour, uiMinute, uiSecond, uiHundredths);
+        return std::string(szText);
+    };
+    auto clockNow = [&] {
+        const FWK::TIM::CalendarTimeC t = FWK::TIM::ClockC::nowUtc();
+        return sortable(t.m_unYear, t.m_unMonth, t.m_unDay, t.m_unHour, t.m_unMinute, t.m_unSecond,
+                        t.m_unHundredths);
+    };
+    auto pConsumer = CaptureConsumer::add("clock", HEADER_FULL);
+    rule("Clock", DBG_ALL, "clock");
+    DbgLogFileC logger("Clock");
+    for (int i = 0; i < 25; ++i) {
+        const std::string strBefore = clockNow();
+        logPrintf(logger, DBG_INFO, "tick\n");
+        const std::string strAfter = clockNow();
+        unsigned d = 0, mo = 0, y = 0, h = 0, mi = 0, s = 0, ms = 0;
+        ASSERT_EQ(std::sscanf(pConsumer->records().back().c_str(), "[%u/%u/%u %u:%u:%u.%u UTC]", &d,
+                              &mo, &y, &h, &mi, &s, &ms),
+                  7);
+        const std::string strShown = sortable(y, mo, d, h, mi, s, ms / 10);
+        EXPECT_LE(strBefore, strShown);
+        EXPECT_LE(strShown, strAfter);
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    }
 }
 
 TEST_F(DbgLogMgrTest, OtherHeaderTypes) {
