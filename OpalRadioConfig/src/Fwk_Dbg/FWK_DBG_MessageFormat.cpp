@@ -22,13 +22,7 @@ struct ConversionS {
 class MessageTextC {
 public:
     MessageTextC(char* pszBuffer, size_t capacity) : m_pszBuffer(pszBuffer), m_capacity(capacity) {}
-    bool put(char c) {
-        if (m_length + 1 >= m_capacity) {
-            return false;
-        }
-        m_pszBuffer[m_length++] = c;
-        return true;
-    }
+    bool put(char c) { return put(&c, 1); }
     bool put(const char* pszText, size_t length) {
         if (m_length + length >= m_capacity) {
             return false;
