@@ -137,16 +137,23 @@ bool putInteger(MessageTextC& rText, const ConversionS& rConversion, va_list& rA
                        : rConversion.iLongs == 1 ? va_arg(rArgs, unsigned long)
                                                  : va_arg(rArgs, unsigned int);
     }
-    const unsigned uiBase =
-        rConversion.cConversion == 'x' || rConversion.cConversion == 'X' ? 16 : 10;
     const char* const pszDigitSet =
         rConversion.cConversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
     char szDigits[24];
     size_t unStart = sizeof(szDigits);
-    do {
-        szDigits[--unStart] = pszDigitSet[ullMagnitude % uiBase];
-        ullMagnitude /= uiBase;
-    } while (ullMagnitude != 0);
+    // Fixed divisors: the compiler turns them into multiplications and shifts, where a divisor
+    // held in a variable costs a full division per digit.
+    if (rConversion.cConversion == 'x' || rConversion.cConversion == 'X') {
+        do {
+            szDigits[--unStart] = pszDigitSet[ullMagnitude % 16];
+            ullMagnitude /= 16;
+        } while (ullMagnitude != 0);
+    } else {
+        do {
+            szDigits[--unStart] = pszDigitSet[ullMagnitude % 10];
+            ullMagnitude /= 10;
+        } while (ullMagnitude != 0);
+    }
     return putPadded(rText, rConversion, "-", bNegative ? 1 : 0, szDigits + unStart,
                      sizeof(szDigits) - unStart);
 }
