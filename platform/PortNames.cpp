@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cstdlib>
 
 namespace oryx::platform::PortNames {
 namespace {
@@ -156,6 +158,15 @@ bool comesBefore(std::string_view a, std::string_view b) {
 bool samePort(std::string_view a, std::string_view b) {
     const std::string path = devicePath(a);
     return !path.empty() && path == devicePath(b);
+}
+
+std::string resolvedDevicePath(std::string_view portText) {
+    std::string path = devicePath(portText);
+    if (path.empty() || isNetworkPort(portText)) {
+        return path;
+    }
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
 
 } // namespace oryx::platform::PortNames

@@ -36,4 +36,9 @@ bool comesBefore(std::string_view a, std::string_view b);
 
 bool samePort(std::string_view a, std::string_view b);
 
+// The device a local port text leads to, links followed (a simulator's link and the pty it
+// names give the same path); devicePath where nothing can be resolved, such as a network
+// port or a device that is not there. Two texts name one port when these are equal.
+std::string resolvedDevicePath(std::string_view portText);
+
 } // namespace oryx::platform::PortNames

@@ -210,7 +210,7 @@ TEST_F(CliProfileTest, ABadProfileIsAUsageErrorNamingTheFieldAndOpensNoPort) {
         {"module",
          Profile("module", "",
                  R"({"name": "ABCDEFGHIJKLMNOP", "role": "client", "moduleBaud": 9600})"),
-         "settings.name: \"ABCDEFGHIJKLMNOP\" is not 1 to 15 characters long"},
+         "settings.name: \"ABCDEFGHIJKLMNOP\" is not 1 to 15 bytes long"},
         {"module",
          Profile("module", "", R"({"name": "a\"\rAT&F", "role": "client", "moduleBaud": 9600})"),
          "settings.name: quotes and control characters"},
