@@ -110,7 +110,7 @@ std::string PortListC::Collect(const PortChoiceS& choice, std::vector<std::strin
 std::string PortListC::SamePortProblem(const std::vector<std::string>& ports) {
     std::unordered_map<std::string, const std::string*> seen;
     for (const std::string& port : ports) {
-        const std::string device = oryx::platform::PortNames::resolvedDevicePath(port);
+        const std::string device = oryx::platform::PortNames::portIdentity(port);
         if (device.empty()) {
             continue;
         }

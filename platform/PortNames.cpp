@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
-#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace oryx::platform::PortNames {
 namespace {
@@ -160,13 +161,15 @@ bool samePort(std::string_view a, std::string_view b) {
     return !path.empty() && path == devicePath(b);
 }
 
-std::string resolvedDevicePath(std::string_view portText) {
+std::string portIdentity(std::string_view portText) {
     std::string path = devicePath(portText);
-    if (path.empty() || isNetworkPort(portText)) {
+    struct stat info {};
+    if (path.empty() || isNetworkPort(portText) || ::stat(path.c_str(), &info) != 0 ||
+        !S_ISCHR(info.st_mode)) {
         return path;
     }
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+    return "device " + std::to_string(major(info.st_rdev)) + ":" +
+           std::to_string(minor(info.st_rdev));
 }
 
 } // namespace oryx::platform::PortNames

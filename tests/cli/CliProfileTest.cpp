@@ -213,7 +213,7 @@ TEST_F(CliProfileTest, ABadProfileIsAUsageErrorNamingTheFieldAndOpensNoPort) {
          "settings.name: \"ABCDEFGHIJKLMNOP\" is not 1 to 15 bytes long"},
         {"module",
          Profile("module", "", R"({"name": "a\"\rAT&F", "role": "client", "moduleBaud": 9600})"),
-         "settings.name: quotes and control characters"},
+         "settings.name: \"a\\\"\\rAT&F\" holds control characters"},
         {"module",
          Profile("module", "", R"({"name": "Bay 5", "role": "none", "moduleBaud": 9600})"),
          "settings.role: \"none\" is not one of client server"},
