@@ -50,10 +50,28 @@ std::string Failed(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
+// Empty when the target may be replaced.
+std::string TargetProblem(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        return errno == ENOENT ? "" : Failed("cannot inspect " + path);
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return {};
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return path + " is not a regular file";
+    }
+    return info.st_uid == ::geteuid() ? "" : path + " belongs to another user";
+}
+
 } // namespace
 
 std::string FileReplaceC::Replace(const std::string& path, const std::string& bytes,
                                   const OptionsS& options) {
+    if (std::string problem = TargetProblem(path); !problem.empty()) {
+        return problem;
+    }
     std::string temporary;
     const int fd = CreateNew(path, temporary, options.mode);
     if (fd < 0) {

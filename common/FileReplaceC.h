@@ -8,7 +8,9 @@
 // Replaces a file whole or not at all: the new bytes go to a new file of a unique name in the
 // same folder, created so that nothing standing at that name (a link planted there, say) is
 // ever written through, then synced and renamed over the old one, and the folder synced so
-// that the rename outlives a crash. A link at the target itself is replaced, not followed.
+// that the rename outlives a crash. A link at the target itself is replaced, not followed;
+// anything else that stands there must be a regular file of this user (a device, a pipe, a
+// folder or another user's file is left alone and the replacement refused).
 class FileReplaceC {
 public:
     struct OptionsS {

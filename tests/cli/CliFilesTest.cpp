@@ -8,7 +8,9 @@
 #include "cli/TextsC.h"
 
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,23 +80,52 @@ TEST(CliFilesTest, ProfileFieldsCheckNumbersBeforeConvertingAndTextsForEveryCont
 }
 
 // A link planted where the save writes its new file, or standing at the target, is never
-// written through: the profile lands at the target as a file of its own.
-TEST(CliFilesTest, ASavedProfileNeverWritesThroughALink) {
+// written through: the profile lands at the target as a file of its own. Anything else at the
+// target that is not this user's regular file is left as it is and the save refused.
+TEST(CliFilesTest, ASavedProfileIsAFileOfItsOwnOrNotWrittenAtAll) {
     ScratchDirC scratch;
     const std::string victim = scratch.file("victim");
     const std::string target = scratch.file("bay.json");
     const ProfileC profile("modem", 2410, JsonT::object({{"link", 1}}));
     const auto accept = [](const ProfileC&) { return std::string(); };
-    for (const std::string& planted : {target + ".tmp", target}) {
+    const struct {
+        std::string what;
+        std::function<bool()> plant; // false: this user cannot set the case up
+        std::string error;
+    } cases[] = {
+        {"a link at the old temporary name",
+         [&] { return ::symlink(victim.c_str(), (target + ".tmp").c_str()) == 0; }, ""},
+        {"a link at the target", [&] { return ::symlink(victim.c_str(), target.c_str()) == 0; },
+         ""},
+        {"a pipe", [&] { return ::mkfifo(target.c_str(), 0600) == 0; }, "is not a regular file"},
+        {"a folder", [&] { return ::mkdir(target.c_str(), 0700) == 0; }, "is not a regular file"},
+        {"another user's file",
+         [&] {
+             ScratchDirC::WriteFile(target, "theirs");
+             return ::geteuid() == 0 && ::chown(target.c_str(), 65534, 65534) == 0;
+         },
+         "belongs to another user"},
+    };
+    for (const auto& c : cases) {
         ScratchDirC::WriteFile(victim, "someone else's\n");
-        std::filesystem::remove(target);
-        ASSERT_EQ(::symlink(victim.c_str(), planted.c_str()), 0);
+        std::filesystem::remove_all(target);
+        std::filesystem::remove(target + ".tmp");
+        if (!c.plant()) {
+            std::cout << "skipped " << c.what << ": needs root\n";
+            continue;
+        }
+        const auto before = std::filesystem::symlink_status(target).type();
+        const std::string error = profile.Save(target, "the radio's", accept);
 
-        EXPECT_EQ(profile.Save(target, "the radio's", accept), "");
-        EXPECT_EQ(ScratchDirC::ReadFile(victim), "someone else's\n") << planted;
-        EXPECT_FALSE(std::filesystem::is_symlink(target)) << planted;
-        EXPECT_EQ(ScratchDirC::ReadFile(target), profile.Text()) << planted;
-        std::filesystem::remove(planted);
+        EXPECT_EQ(ScratchDirC::ReadFile(victim), "someone else's\n") << c.what;
+        if (c.error.empty()) {
+            EXPECT_EQ(error, "") << c.what;
+            EXPECT_FALSE(std::filesystem::is_symlink(target)) << c.what;
+            EXPECT_EQ(ScratchDirC::ReadFile(target), profile.Text()) << c.what;
+        } else {
+            EXPECT_NE(error.find(c.error), std::string::npos) << c.what << ": " << error;
+            EXPECT_EQ(std::filesystem::symlink_status(target).type(), before) << c.what;
+        }
     }
 }
 
