@@ -57,10 +57,11 @@ ExitStatusT ModemCommandC::Run() {
         }
         return report.status();
     }
-    EventLogFileC log(options_.eventLog, EventLogFileC::kMaxLines);
+    ModemReportC report(OperationName(options_.operation), options_.port);
+    EventLogFileC log(options_.eventLog, EventLogFileC::kMaxLines,
+                      report.EventLogWarner(streams_.err));
     TerminalModemViewC view(options_.assumeYes, cancelRequested_, streams_.in, streams_.err,
                             !streams_.inIsTerminal);
-    ModemReportC report(OperationName(options_.operation), options_.port);
     {
         ModemDialogCoreC core(log, view);
         Execute(core, report);

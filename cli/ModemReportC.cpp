@@ -1,5 +1,7 @@
 #include "cli/ModemReportC.h"
 
+#include "cli/TextsC.h"
+
 #include "platform/PortEnumerator.h"
 
 #include <ostream>
@@ -22,7 +24,7 @@ void ModemReportC::SetJson(const std::string& name, nlohmann::ordered_json value
 namespace {
 
 std::string TextOf(const nlohmann::ordered_json& value) {
-    return value.is_string() ? value.get<std::string>() : value.dump();
+    return TextsC::ForTerminal(value.is_string() ? value.get<std::string>() : value.dump());
 }
 
 // A list prints one line per entry; an entry with fields shows them tab-separated, so a
@@ -77,7 +79,7 @@ void ModemReportC::PrintText(std::ostream& out, std::ostream& err) const {
     }
     out.flush();
     if (status_ != ExitStatusT::Success) {
-        err << "oryx-cli: " << error_ << std::endl;
+        err << "oryx-cli: " << TextsC::ForTerminal(error_) << std::endl;
     }
 }
 
@@ -102,11 +104,20 @@ ModemReportC::Json(const std::vector<TerminalModemViewC::MessageS>& messages) co
         report[name] = value;
     }
     nlohmann::ordered_json shown = nlohmann::ordered_json::array();
-    for (const TerminalModemViewC::MessageS& message : messages) {
-        shown.push_back({{"caption", message.caption}, {"text", message.text}});
+    for (const auto* list : {&messages, &warnings_}) {
+        for (const TerminalModemViewC::MessageS& message : *list) {
+            shown.push_back({{"caption", message.caption}, {"text", message.text}});
+        }
     }
     report["messages"] = std::move(shown);
     return report;
+}
+
+EventLogFileC::WarnT ModemReportC::EventLogWarner(std::ostream& err) {
+    return [this, &err](const std::string& warning) {
+        err << "oryx-cli: " << TextsC::ForTerminal(warning) << std::endl;
+        warnings_.push_back({"Warning", warning});
+    };
 }
 
 std::string ModemReportC::WithOpenProblem(const std::string& text, const std::string& portText) {

@@ -2,6 +2,7 @@
 
 #include "cli/ExitStatusT.h"
 #include "cli/TerminalModemViewC.h"
+#include "common/EventLogFileC.h"
 
 #include <iosfwd>
 #include <nlohmann/json.hpp>
@@ -32,10 +33,15 @@ public:
 
     static const char* StatusName(ExitStatusT status);
 
+    // The event log's warning handler for this run: the warning goes to err at once and into
+    // the messages of the JSON object.
+    EventLogFileC::WarnT EventLogWarner(std::ostream& err);
+
 private:
     std::string command_;
     std::string port_;
     nlohmann::ordered_json values_ = nlohmann::ordered_json::object();
     ExitStatusT status_ = ExitStatusT::Success;
     std::string error_;
+    std::vector<TerminalModemViewC::MessageS> warnings_;
 };

@@ -3,6 +3,7 @@
 #include "ORC_CFG_OpalDeviceControllerC.h"
 #include "cli/ModuleBaudC.h"
 #include "cli/ProfileDiffC.h"
+#include "cli/TextsC.h"
 #include "common/EventLogFileC.h"
 #include "platform/PortEnumerator.h"
 #include "platform/PortNames.h"
@@ -87,7 +88,8 @@ ExitStatusT ModuleCommandC::Run() {
         Print(report);
         return report.status();
     }
-    EventLogFileC log(options_.eventLog, EventLogFileC::kMaxLines);
+    EventLogFileC log(options_.eventLog, EventLogFileC::kMaxLines,
+                      report.EventLogWarner(streams_.err));
     log_ = &log;
     if (!oryx::platform::PortEnumerator::portOpens(options_.port)) {
         const std::string text =
@@ -482,7 +484,7 @@ bool ModuleCommandC::StopRequested(ModemReportC& report) {
 
 void ModuleCommandC::Status(const std::string& text) {
     std::lock_guard guard(errLock_);
-    streams_.err << text << std::endl;
+    streams_.err << TextsC::ForTerminal(text) << std::endl;
 }
 
 void ModuleCommandC::Fail(ModemReportC& report, ExitStatusT status, const std::string& text,

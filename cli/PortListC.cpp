@@ -1,13 +1,16 @@
 #include "cli/PortListC.h"
 
+#include "cli/InputFileC.h"
+
 #include "platform/PortNames.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
-#include <fstream>
+#include <filesystem>
 #include <set>
-#include <sstream>
+#include <sys/stat.h>
+#include <unordered_map>
 
 namespace {
 
@@ -42,6 +45,18 @@ std::string WithSuffix(const std::string& file, const std::string& suffix) {
     return file.substr(0, dot) + suffix + file.substr(dot);
 }
 
+// Equal for two names of one file: the same device and inode where it exists (links, hard
+// links, "./" and the like), otherwise the same path once the folders that exist are resolved.
+std::string FileIdentity(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    }
+    std::error_code error;
+    const auto resolved = std::filesystem::weakly_canonical(std::filesystem::absolute(path), error);
+    return error ? path : resolved.string();
+}
+
 } // namespace
 
 void PortListC::AddOptions(CLI::App& command, PortChoiceS& choice) {
@@ -73,12 +88,12 @@ std::vector<std::string> PortListC::ParseLines(std::string_view text) {
 std::string PortListC::Collect(const PortChoiceS& choice, std::vector<std::string>& ports) {
     ports = choice.ports;
     if (!choice.portsFrom.empty()) {
-        std::ifstream file(choice.portsFrom);
-        std::ostringstream text;
-        if (!file || !(text << file.rdbuf())) {
-            return "--ports-from: cannot read " + choice.portsFrom;
+        std::string text;
+        if (const std::string problem = InputFileC::Read(choice.portsFrom, kMaxListFileSize, text);
+            !problem.empty()) {
+            return "--ports-from: cannot read " + choice.portsFrom + ": " + problem;
         }
-        const std::vector<std::string> listed = ParseLines(text.str());
+        const std::vector<std::string> listed = ParseLines(text);
         if (listed.empty()) {
             return "--ports-from: " + choice.portsFrom + " names no port";
         }
@@ -87,12 +102,41 @@ std::string PortListC::Collect(const PortChoiceS& choice, std::vector<std::strin
     if (ports.empty()) {
         return "--port is required";
     }
-    for (auto port = ports.begin(); port != ports.end(); ++port) {
-        const auto same = std::find_if(port + 1, ports.end(), [&](const std::string& other) {
-            return oryx::platform::PortNames::samePort(*port, other);
-        });
-        if (same != ports.end()) {
-            return "--port: " + *port + " and " + *same + " name the same port";
+    return SamePortProblem(ports);
+}
+
+// Keyed by the device each text leads to, so that a long list is checked in one pass and a
+// link counts as the device it names.
+std::string PortListC::SamePortProblem(const std::vector<std::string>& ports) {
+    std::unordered_map<std::string, const std::string*> seen;
+    for (const std::string& port : ports) {
+        const std::string device = oryx::platform::PortNames::portIdentity(port);
+        if (device.empty()) {
+            continue;
+        }
+        const auto [earlier, added] = seen.emplace(device, &port);
+        if (!added) {
+            return "--port: " + *earlier->second + " and " + port + " name the same port";
+        }
+    }
+    return {};
+}
+
+std::string PortListC::SameFileProblem(const std::string& eventLog, const std::string& profile,
+                                       const std::vector<std::string>& ports, bool several) {
+    if (eventLog.empty() || profile.empty()) {
+        return {};
+    }
+    const auto filesOf = [&](const std::string& file) {
+        return several ? FilesPerPort(file, ports) : std::vector<std::string>{file};
+    };
+    std::unordered_map<std::string, std::string> logs;
+    for (const std::string& log : filesOf(eventLog)) {
+        logs.emplace(FileIdentity(log), log);
+    }
+    for (const std::string& saved : filesOf(profile)) {
+        if (const auto same = logs.find(FileIdentity(saved)); same != logs.end()) {
+            return "--save and --event-log name the same file (" + same->second + ")";
         }
     }
     return {};

@@ -24,6 +24,10 @@ public:
         "after Ctrl-C (which cancels every port), otherwise 1; each port's own status is in its "
         "row or object. Questions are not asked (modem defaults needs --yes).";
 
+    // A list of ports for a whole workshop stays far below this (50 000 lines of simulator
+    // links are about 2 MiB).
+    static constexpr std::size_t kMaxListFileSize = 4 * 1024 * 1024;
+
     // --port, repeatable, and --ports-from, for a command of either family.
     static void AddOptions(CLI::App& command, PortChoiceS& choice);
 
@@ -35,10 +39,18 @@ public:
     // is none, the list cannot be read, or two texts name the same port (two runs on one
     // port would talk over each other).
     static std::string Collect(const PortChoiceS& choice, std::vector<std::string>& ports);
+    // The first two texts that name one port (a link and its device count as one), or empty.
+    static std::string SamePortProblem(const std::vector<std::string>& ports);
 
     // One file per port, for event logs and saved profiles: the port text, made safe for a file
     // name, goes in front of the file's extension ("run.log" and "pts/4" give "run-pts_4.log"); a
     // port whose name comes out like an earlier one's gets a number after it ("run-pts_4-2.log").
     static std::vector<std::string> FilesPerPort(const std::string& file,
                                                  const std::vector<std::string>& ports);
+
+    // The event log and the saved profile of one port, or of any two ports of a run over
+    // several, would be one file: the log lines would land in the profile or the profile would
+    // replace the log. An error text naming the file, or empty.
+    static std::string SameFileProblem(const std::string& eventLog, const std::string& profile,
+                                       const std::vector<std::string>& ports, bool several);
 };

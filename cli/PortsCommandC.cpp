@@ -1,6 +1,7 @@
 #include "cli/PortsCommandC.h"
 
 #include "cli/ExitStatusT.h"
+#include "cli/TextsC.h"
 #include "platform/PortCatalog.h"
 
 #include <algorithm>
@@ -21,11 +22,14 @@ std::string OrDash(const std::string& text) {
     return text.empty() ? "-" : text;
 }
 
+// Link names and a USB device's own descriptor texts may hold anything.
 RowT RowOf(const PortDetails& port) {
-    return {port.portText,        OrDash(port.driver),
-            OrDash(port.usbId()), OrDash(port.manufacturer),
-            OrDash(port.product), OrDash(port.serialNumber),
-            port.openText()};
+    RowT row{port.portText,        OrDash(port.driver),
+             OrDash(port.usbId()), OrDash(port.manufacturer),
+             OrDash(port.product), OrDash(port.serialNumber),
+             port.openText()};
+    std::transform(row.begin(), row.end(), row.begin(), TextsC::ForTerminal);
+    return row;
 }
 
 // The long paths go on lines of their own under their port, so the table stays narrow; the
@@ -33,10 +37,10 @@ RowT RowOf(const PortDetails& port) {
 std::vector<std::string> PathLinesOf(const PortDetails& port) {
     std::vector<std::string> lines;
     if (!port.devicePath.empty() && port.devicePath != "/dev/" + port.portText) {
-        lines.push_back("  device: " + port.devicePath);
+        lines.push_back("  device: " + TextsC::ForTerminal(port.devicePath));
     }
     if (!port.byIdLink.empty()) {
-        lines.push_back("  by-id:  " + port.byIdLink);
+        lines.push_back("  by-id:  " + TextsC::ForTerminal(port.byIdLink));
     }
     return lines;
 }

@@ -1,16 +1,14 @@
 #include "cli/ProfileC.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
+#include "cli/InputFileC.h"
+#include "cli/ProfileFieldsC.h"
+#include "common/FileReplaceC.h"
+
+#include <climits>
 #include <set>
+#include <vector>
 
 namespace {
-
-std::string ErrnoText() {
-    return std::strerror(errno);
-}
 
 // The library's messages begin with its own tag, which tells a user nothing.
 std::string WithoutExceptionTag(const std::string& what) {
@@ -50,10 +48,50 @@ std::string CheckEnvelope(const ProfileC::JsonT& root, const std::string& family
     if (root.contains("model") && !root["model"].is_number_integer()) {
         return "model: not a whole number";
     }
+    if (root.contains("model") && !ProfileFieldsC::WholeNumber(root["model"], INT_MIN, INT_MAX)) {
+        return "model: " + root["model"].dump() + " is out of range";
+    }
     if (!root.contains("settings") || !root["settings"].is_object()) {
         return "settings: missing or not an object";
     }
     return {};
+}
+
+struct OpenObjectS {
+    std::string path;
+    std::string lastKey;
+    std::set<std::string> keys;
+};
+
+// The parser keeps one of two equal keys without a word, so that a profile could say one
+// thing to a reader and another to this program. The error is empty on success.
+std::string ParseWithoutDuplicateKeys(const std::string& text, ProfileC::JsonT& root) {
+    using EventT = ProfileC::JsonT::parse_event_t;
+    std::vector<OpenObjectS> objects;
+    std::string duplicate;
+    const auto visit = [&](int, EventT event, ProfileC::JsonT& parsed) {
+        if (event == EventT::object_start) {
+            objects.push_back(
+                {objects.empty() ? "" : objects.back().path + objects.back().lastKey + ".",
+                 {},
+                 {}});
+        } else if (event == EventT::object_end && !objects.empty()) {
+            objects.pop_back();
+        } else if (event == EventT::key && !objects.empty()) {
+            OpenObjectS& object = objects.back();
+            object.lastKey = parsed.get<std::string>();
+            if (!object.keys.insert(object.lastKey).second && duplicate.empty()) {
+                duplicate = object.path + object.lastKey;
+            }
+        }
+        return true;
+    };
+    try {
+        root = ProfileC::JsonT::parse(text, visit);
+    } catch (const ProfileC::JsonT::exception& error) {
+        return "not JSON: " + WithoutExceptionTag(error.what());
+    }
+    return duplicate.empty() ? "" : duplicate + ": given twice";
 }
 
 } // namespace
@@ -63,19 +101,11 @@ ProfileC::ProfileC(std::string family, std::optional<int> model, JsonT settings)
 
 std::string ProfileC::Load(const std::string& path, const std::string& family,
                            const CheckT& check) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return "Cannot read profile " + path + ": " + ErrnoText() + ".";
-    }
-    std::string text(kMaxFileSize + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad()) {
-        return "Cannot read profile " + path + ": " + ErrnoText() + ".";
-    }
-    text.resize(static_cast<size_t>(in.gcount()));
-    if (text.size() > kMaxFileSize) {
-        return "Profile " + path + " is not a profile: larger than " +
-               std::to_string(kMaxFileSize / 1024) + " KiB.";
+    std::string text;
+    if (const std::string problem = InputFileC::Read(path, kMaxFileSize, text); !problem.empty()) {
+        return text.size() > kMaxFileSize
+                   ? "Profile " + path + " is not a profile: " + problem + "."
+                   : "Cannot read profile " + path + ": " + problem + ".";
     }
     ProfileC profile;
     std::string error = Parse(text, family, profile);
@@ -86,11 +116,13 @@ std::string ProfileC::Load(const std::string& path, const std::string& family,
 }
 
 std::string ProfileC::Parse(const std::string& text, const std::string& family, ProfileC& profile) {
+    // The parser takes a NUL byte for the end of the text and would not look past it.
+    if (const auto nul = text.find('\0'); nul != std::string::npos) {
+        return "not JSON: a NUL byte at byte " + std::to_string(nul + 1);
+    }
     JsonT root;
-    try {
-        root = JsonT::parse(text);
-    } catch (const JsonT::exception& error) {
-        return "not JSON: " + WithoutExceptionTag(error.what());
+    if (std::string error = ParseWithoutDuplicateKeys(text, root); !error.empty()) {
+        return error;
     }
     if (std::string error = CheckEnvelope(root, family); !error.empty()) {
         return error;
@@ -122,24 +154,8 @@ std::string ProfileC::Save(const std::string& path, const std::string& source,
     }
     // Written beside the target and renamed over it, so a full disk or a crash never leaves
     // half a profile where a good one was.
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return "Cannot write profile " + path + ": " + ErrnoText() + ".";
-        }
-        out << Text();
-        out.flush();
-        if (!out) {
-            const std::string error = "Cannot write profile " + path + ": " + ErrnoText() + ".";
-            std::remove(temporary.c_str());
-            return error;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string error = "Cannot write profile " + path + ": " + ErrnoText() + ".";
-        std::remove(temporary.c_str());
-        return error;
+    if (const std::string error = FileReplaceC::Replace(path, Text()); !error.empty()) {
+        return "Cannot write profile " + path + ": " + error + ".";
     }
     return {};
 }

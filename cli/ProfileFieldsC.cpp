@@ -3,6 +3,7 @@
 #include "cli/TextsC.h"
 
 #include <algorithm>
+#include <climits>
 
 ProfileFieldsC::ProfileFieldsC(const JsonT& settings, const std::vector<std::string>& known)
     : settings_(settings) {
@@ -42,9 +43,13 @@ std::optional<std::string> ProfileFieldsC::Text(const std::string& key, std::siz
         return std::nullopt;
     }
     const std::string text = value->get<std::string>();
+    if (TextsC::HasControlCharacter(text)) {
+        Fail(key, value->dump() + " holds control characters");
+        return std::nullopt;
+    }
     if (text.size() < minLength || text.size() > maxLength) {
         Fail(key, "\"" + text + "\" is not " + std::to_string(minLength) + " to " +
-                      std::to_string(maxLength) + " characters long");
+                      std::to_string(maxLength) + " bytes long");
         return std::nullopt;
     }
     return text;
@@ -59,13 +64,33 @@ std::optional<int> ProfileFieldsC::Integer(const std::string& key, int min, int 
         Fail(key, value->dump() + " is not a whole number");
         return std::nullopt;
     }
-    const long long number = value->get<long long>();
-    if (number < min || number > max) {
-        Fail(key, std::to_string(number) + " is out of range " + std::to_string(min) + " to " +
+    const std::optional<long long> number = WholeNumber(*value, min, max);
+    if (!number) {
+        Fail(key, value->dump() + " is out of range " + std::to_string(min) + " to " +
                       std::to_string(max));
         return std::nullopt;
     }
-    return static_cast<int>(number);
+    return static_cast<int>(*number);
+}
+
+std::optional<long long> ProfileFieldsC::WholeNumber(const JsonT& value, long long min,
+                                                     long long max) {
+    if (value.is_number_unsigned()) {
+        const auto number = value.get<unsigned long long>();
+        if (max < 0 || number > static_cast<unsigned long long>(max) ||
+            static_cast<long long>(number) < min) {
+            return std::nullopt;
+        }
+        return static_cast<long long>(number);
+    }
+    if (!value.is_number_integer()) {
+        return std::nullopt;
+    }
+    const auto number = value.get<long long>();
+    if (number < min || number > max) {
+        return std::nullopt;
+    }
+    return number;
 }
 
 std::optional<std::string> ProfileFieldsC::Choice(const std::string& key,
@@ -94,11 +119,9 @@ std::optional<int> ProfileFieldsC::IntegerChoice(const std::string& key,
     if (value == nullptr) {
         return std::nullopt;
     }
-    if (value->is_number_integer()) {
-        const long long number = value->get<long long>();
-        if (std::find(choices.begin(), choices.end(), number) != choices.end()) {
-            return static_cast<int>(number);
-        }
+    const auto number = WholeNumber(*value, INT_MIN, INT_MAX);
+    if (number && std::find(choices.begin(), choices.end(), *number) != choices.end()) {
+        return static_cast<int>(*number);
     }
     std::vector<std::string> texts;
     for (int choice : choices) {

@@ -15,7 +15,11 @@ public:
     ProfileFieldsC(const JsonT& settings, const std::vector<std::string>& known);
 
     bool Has(const std::string& key) const { return settings_.contains(key); }
-    // A text of minLength to maxLength bytes.
+    // A whole number from min to max, checked before any conversion: a number too large for
+    // the type it is read as would otherwise wrap into the range. Nothing when it is not one.
+    static std::optional<long long> WholeNumber(const JsonT& value, long long min, long long max);
+
+    // A text of minLength to maxLength bytes without control characters.
     std::optional<std::string> Text(const std::string& key, std::size_t minLength,
                                     std::size_t maxLength);
     std::optional<int> Integer(const std::string& key, int min, int max);

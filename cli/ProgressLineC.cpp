@@ -1,5 +1,8 @@
 #include "cli/ProgressLineC.h"
 
+#include "cli/TextsC.h"
+
+#include <algorithm>
 #include <ostream>
 
 namespace {
@@ -7,10 +10,17 @@ namespace {
 // Back to the start of the line and erase it.
 constexpr const char* kEraseLine = "\r\033[K";
 
+// Port texts come from a list file; they are shown, never used, here.
+std::vector<std::string> ShownOnTerminal(std::vector<std::string> texts) {
+    std::transform(texts.begin(), texts.end(), texts.begin(), TextsC::ForTerminal);
+    return texts;
+}
+
 } // namespace
 
 ProgressLineC::ProgressLineC(std::ostream& err, std::vector<std::string> ports, int liveColumns)
-    : err_(err), ports_(std::move(ports)), done_(ports_.size(), false), liveColumns_(liveColumns) {}
+    : err_(err), ports_(ShownOnTerminal(std::move(ports))), done_(ports_.size(), false),
+      liveColumns_(liveColumns) {}
 
 void ProgressLineC::Line(std::size_t port, const std::string& text) {
     std::lock_guard guard(lock_);

@@ -1,5 +1,7 @@
 #include "cli/ResultTableC.h"
 
+#include "cli/TextsC.h"
+
 #include <algorithm>
 #include <array>
 #include <ostream>
@@ -43,7 +45,9 @@ void ResultTableC::Print(std::ostream& out, const std::vector<nlohmann::ordered_
     using RowT = std::array<std::string, 3>;
     std::vector<RowT> rows = {{"PORT", "STATUS", "DETAILS"}};
     for (const nlohmann::ordered_json& result : results) {
-        rows.push_back({Field(result, "port"), Field(result, "status"), Details(result)});
+        rows.push_back({TextsC::ForTerminal(Field(result, "port")),
+                        TextsC::ForTerminal(Field(result, "status")),
+                        TextsC::ForTerminal(Details(result))});
     }
     std::array<std::size_t, 2> widths{};
     for (const RowT& row : rows) {

@@ -40,7 +40,7 @@ ModemViewI::AnswerT TerminalModemViewC::MessageBox(const std::string& text,
                                                    IconT) {
     const std::string line = WithoutLineEnd(text);
     messages_.push_back({caption, line});
-    const std::string shown = caption.empty() ? line : caption + ": " + line;
+    const std::string shown = TextsC::ForTerminal(caption.empty() ? line : caption + ": " + line);
     if (buttons == ButtonsT::Ok) {
         err_ << shown << std::endl;
         return AnswerT::Ok;

@@ -9,6 +9,7 @@
 #include "cli/PortListC.h"
 #include "cli/PortRunC.h"
 #include "cli/PortsCommandC.h"
+#include "cli/TextsC.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -44,8 +45,9 @@ bool AskedForJson(int argc, char** argv) {
                        [](const char* arg) { return std::string(arg) == "--json"; });
 }
 
+// The error may quote what a user or a list file gave; the terminal sees it escaped.
 int UsageError(const CLI::App& app, const CLI::ParseError& error, bool json) {
-    app.exit(error);
+    app.exit(CLI::ParseError(TextsC::ForTerminal(error.what()), error.get_exit_code()));
     if (json) {
         nlohmann::ordered_json report;
         report["status"] = "usage";
@@ -113,6 +115,12 @@ int main(int argc, char** argv) {
     const bool json = module ? moduleOptions.json : modemOptions.json;
     std::vector<std::string> ports;
     if (const std::string problem = PortListC::Collect(choice, ports); !problem.empty()) {
+        return UsageError(app, CLI::ValidationError(problem), json);
+    }
+    if (const std::string problem = PortListC::SameFileProblem(
+            module ? moduleOptions.eventLog : modemOptions.eventLog,
+            module ? moduleOptions.saveProfile : modemOptions.saveProfile, ports, choice.Several());
+        !problem.empty()) {
         return UsageError(app, CLI::ValidationError(problem), json);
     }
     if (choice.Several() && !module &&

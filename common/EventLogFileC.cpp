@@ -1,10 +1,15 @@
 #include "common/EventLogFileC.h"
 
+#include "common/FileReplaceC.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -13,12 +18,31 @@ namespace {
 constexpr const char* kSeparator = "-------------------------------------------------------------";
 
 // An open file descriptor that is also exclusively locked, mirroring the platform's
-// "no sharing" open: a second writer fails to lock and skips its line.
+// "no sharing" open: a second writer fails to lock and skips its line. Only a regular file
+// of this user is opened: no link is followed, and O_NONBLOCK keeps a pipe at the name from
+// holding the open until someone reads it.
 class ExclusiveFile {
 public:
     ExclusiveFile(const std::string& path, int flags) {
-        fd_ = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
-        if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        fd_ = ::open(path.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0644);
+        if (fd_ < 0) {
+            refused_ = errno == ELOOP || errno == ENXIO;
+            problem_ = errno == ELOOP   ? "it is a symbolic link"
+                       : errno == ENXIO ? "it is not a regular file"
+                                        : std::strerror(errno);
+            return;
+        }
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0) {
+            problem_ = std::strerror(errno);
+        } else if (!S_ISREG(info.st_mode)) {
+            problem_ = "it is not a regular file";
+        } else if (info.st_uid != ::geteuid()) {
+            problem_ = "it belongs to another user";
+        }
+        refused_ = !problem_.empty();
+        mode_ = info.st_mode & 07777;
+        if (refused_ || ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
             ::close(fd_);
             fd_ = -1;
         }
@@ -33,22 +57,18 @@ public:
 
     bool ok() const { return fd_ >= 0; }
     int fd() const { return fd_; }
+    mode_t mode() const { return mode_; }
+    // Why the file did not open; empty when it did or another writer holds it.
+    const std::string& problem() const { return problem_; }
+    // Not a file the log may write at all.
+    bool refused() const { return refused_; }
 
 private:
     int fd_ = -1;
+    mode_t mode_ = 0;
+    std::string problem_;
+    bool refused_ = false;
 };
-
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
 
 std::string PlainLine(std::string_view text) {
     std::string line(text);
@@ -64,13 +84,26 @@ std::string StampedLineNow(std::string_view text) {
 }
 
 // Lines end at LF; CR bytes are dropped wherever they stand; a last piece without LF is
-// not a line. False when the file could not be read to its end: a trim from part of the
-// lines would throw the rest away.
-bool ReadLines(int fd, std::vector<std::string>& lines) {
+// not a line. Only the last maxBytes of the file are read, from the first line that begins
+// within them. False when that could not be read to its end: a trim from part of the lines
+// would throw the rest away.
+bool ReadTailLines(int fd, std::size_t maxBytes, std::vector<std::string>& lines, bool& cut) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return false;
+    }
+    const auto size = static_cast<std::size_t>(info.st_size);
+    cut = size > maxBytes;
+    // From the byte before the tail on: when that is an LF, the tail begins with a whole line.
+    if (cut && ::lseek(fd, static_cast<off_t>(size - maxBytes - 1), SEEK_SET) < 0) {
+        return false;
+    }
+    bool skipping = cut;
+    std::size_t left = cut ? maxBytes + 1 : size;
     std::string current;
     char block[4096];
-    while (true) {
-        const ssize_t n = ::read(fd, block, sizeof block);
+    while (left > 0) {
+        const ssize_t n = ::read(fd, block, std::min(sizeof block, left));
         if (n == 0) {
             return true;
         }
@@ -80,8 +113,13 @@ bool ReadLines(int fd, std::vector<std::string>& lines) {
             }
             return false;
         }
+        left -= static_cast<std::size_t>(n);
         for (ssize_t i = 0; i < n; ++i) {
             const char c = block[i];
+            if (skipping) {
+                skipping = c != '\n';
+                continue;
+            }
             if (c == '\r') {
                 continue;
             }
@@ -93,6 +131,7 @@ bool ReadLines(int fd, std::vector<std::string>& lines) {
             }
         }
     }
+    return true;
 }
 
 // Without a temporary file the log is rewritten where it is: the kept lines are a tail of the
@@ -118,8 +157,8 @@ void RewriteInPlace(int fd, const std::string& kept) {
 
 } // namespace
 
-EventLogFileC::EventLogFileC(std::string fileName, int maxLines)
-    : fileName_(std::move(fileName)), maxLines_(maxLines) {
+EventLogFileC::EventLogFileC(std::string fileName, int maxLines, WarnT warn)
+    : fileName_(std::move(fileName)), maxLines_(maxLines), warn_(std::move(warn)) {
     WriteStartBlock();
 }
 
@@ -147,59 +186,64 @@ void EventLogFileC::WriteStartBlock() {
     AppendLines(PlainLine("") + PlainLine(kSeparator) + StampedLineNow("Application started"));
 }
 
+// A line that did not fit is cut off again, so that the file never ends in half a line.
 void EventLogFileC::AppendLines(const std::string& bytes) {
-    if (fileName_.empty()) {
+    if (fileName_.empty() || refused_) {
         return;
     }
     ExclusiveFile file(fileName_, O_WRONLY | O_CREAT | O_APPEND);
-    if (file.ok()) {
-        WriteAll(file.fd(), bytes);
+    if (!file.ok()) {
+        refused_ = file.refused();
+        Warn(file.problem());
+        return;
+    }
+    const off_t end = ::lseek(file.fd(), 0, SEEK_END);
+    if (!FileReplaceC::WriteAll(file.fd(), bytes)) {
+        const std::string problem = std::strerror(errno);
+        if (end >= 0) {
+            ::ftruncate(file.fd(), end);
+        }
+        Warn(problem);
     }
 }
 
-// The kept lines go to a temporary file beside the log which then replaces it in one
-// rename, so a process that dies half-way never leaves a truncated log behind.
+void EventLogFileC::Warn(const std::string& problem) {
+    if (problem.empty() || warned_ || !warn_) {
+        return;
+    }
+    warned_ = true;
+    warn_("Event log " + fileName_ + " not written (" + problem + ")" +
+          (refused_ ? "; going on without it." : "; lines are lost."));
+}
+
+// The kept lines go to a new file beside the log which then replaces it in one rename, so a
+// process that dies half-way never leaves a truncated log behind. The copy gets the log's own
+// permissions before it holds a byte.
 void EventLogFileC::Trim() {
-    if (fileName_.empty()) {
+    if (fileName_.empty() || refused_) {
         return;
     }
     ExclusiveFile log(fileName_, O_RDWR | O_CREAT);
     if (!log.ok()) {
+        refused_ = log.refused();
+        Warn(log.problem());
         return;
     }
     std::vector<std::string> lines;
-    if (!ReadLines(log.fd(), lines)) {
+    bool cut = false;
+    if (!ReadTailLines(log.fd(), kMaxTrimBytes, lines, cut)) {
         return;
     }
-    if (maxLines_ < 0 || lines.size() < static_cast<size_t>(maxLines_)) {
+    if (maxLines_ < 0 || (!cut && lines.size() < static_cast<size_t>(maxLines_))) {
         return;
     }
     std::string kept;
-    for (size_t i = lines.size() - static_cast<size_t>(maxLines_); i < lines.size(); ++i) {
+    for (size_t i = lines.size() - std::min(lines.size(), static_cast<size_t>(maxLines_));
+         i < lines.size(); ++i) {
         kept += PlainLine(lines[i]);
     }
-    const std::string tempName = fileName_ + ".trim";
-    // What stands at that name is a copy left by a trim that died (we hold the log's lock),
-    // or something planted there; never write through it. unlink removes a link, not its
-    // target, and fails on a folder.
-    ::unlink(tempName.c_str());
-    const int tmp =
-        ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (tmp < 0) {
-        // A folder we may not write in still holds a log we may write: keep it bounded.
+    // A folder we may not write in still holds a log we may write: keep it bounded.
+    if (!FileReplaceC::Replace(fileName_, kept, {log.mode(), beforeReplace_}).empty()) {
         RewriteInPlace(log.fd(), kept);
-        return;
-    }
-    const bool written = WriteAll(tmp, kept) && ::fsync(tmp) == 0;
-    ::close(tmp);
-    if (!written) {
-        ::unlink(tempName.c_str());
-        return;
-    }
-    if (beforeReplace_) {
-        beforeReplace_();
-    }
-    if (::rename(tempName.c_str(), fileName_.c_str()) != 0) {
-        ::unlink(tempName.c_str());
     }
 }

@@ -1,20 +1,30 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 
 // The program's user-level event log: every dialog owns one, all of them append to the same
 // file, one line per open/write/close so that no handle is held while the user works.
-// Failures are silent by design: a log that cannot be written must never stop the program.
+// A log that cannot be written never stops the program: the line is lost, and a caller that
+// gave a warning handler hears of it once. Only a regular file of this user is written: a
+// link, a device, a pipe or another user's file at the name is refused and the log is off.
 // An empty file name makes a log that writes nothing (for callers that want no log).
 class EventLogFileC {
 public:
     // The program's log: in the current folder, kept to its last lines.
     static constexpr const char* kFileName = "ORYX_Log.txt";
     static constexpr int kMaxLines = 500;
+    // The trim reads no more than this of the file's end; a log that grew past it keeps the
+    // last lines within it.
+    static constexpr std::size_t kMaxTrimBytes = 1024 * 1024;
 
-    EventLogFileC(std::string fileName, int maxLines);
+    // Told once, with a sentence naming the file and the reason, when a line could not be
+    // written or the file was refused.
+    using WarnT = std::function<void(const std::string&)>;
+
+    EventLogFileC(std::string fileName, int maxLines, WarnT warn = {});
     ~EventLogFileC();
 
     EventLogFileC(const EventLogFileC&) = delete;
@@ -39,8 +49,12 @@ public:
 private:
     void WriteStartBlock();
     void AppendLines(const std::string& bytes);
+    void Warn(const std::string& problem);
 
     std::string fileName_;
     int maxLines_;
+    WarnT warn_;
+    bool warned_ = false;
+    bool refused_ = false;
     std::function<void()> beforeReplace_;
 };

@@ -59,6 +59,9 @@ void PortEnumerator::addKernelDevices(std::vector<std::string>& ports) const {
 }
 
 void PortEnumerator::addSimulatorLinks(std::vector<std::string>& ports) const {
+    if (!isPrivateFolder(m_simulatorFolder)) {
+        return;
+    }
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(m_simulatorFolder, ec)) {
         std::error_code linkError;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace oryx::platform::PortNames {
 namespace {
@@ -156,6 +159,17 @@ bool comesBefore(std::string_view a, std::string_view b) {
 bool samePort(std::string_view a, std::string_view b) {
     const std::string path = devicePath(a);
     return !path.empty() && path == devicePath(b);
+}
+
+std::string portIdentity(std::string_view portText) {
+    std::string path = devicePath(portText);
+    struct stat info {};
+    if (path.empty() || isNetworkPort(portText) || ::stat(path.c_str(), &info) != 0 ||
+        !S_ISCHR(info.st_mode)) {
+        return path;
+    }
+    return "device " + std::to_string(major(info.st_rdev)) + ":" +
+           std::to_string(minor(info.st_rdev));
 }
 
 } // namespace oryx::platform::PortNames

@@ -36,4 +36,10 @@ bool comesBefore(std::string_view a, std::string_view b);
 
 bool samePort(std::string_view a, std::string_view b);
 
+// Equal for two texts that name one port: for a local text that leads to a character device,
+// links followed, that device's number (a simulator's link and the pty it names give one);
+// otherwise devicePath, such as for a network port or a device that is not there. One stat
+// per text, so that a long list is quick to check.
+std::string portIdentity(std::string_view portText);
+
 } // namespace oryx::platform::PortNames

@@ -1,6 +1,7 @@
 #include "platform/SimulatorFolder.h"
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace oryx::platform {
@@ -11,6 +12,12 @@ std::string simulatorLinkFolder() {
         return std::string(runtime) + "/oryx-sim";
     }
     return "/tmp/oryx-sim-" + std::to_string(::getuid());
+}
+
+bool isPrivateFolder(const std::string& folder) {
+    struct stat info {};
+    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 } // namespace oryx::platform

@@ -1,5 +1,7 @@
 #include "sim/PortLink.h"
 
+#include "platform/SimulatorFolder.h"
+
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -34,13 +36,10 @@ void PortLink::ensurePrivateFolder() const {
     if (::mkdir(m_folder.c_str(), 0700) != 0 && errno != EEXIST) {
         throw failure("cannot create " + m_folder);
     }
-    // In /tmp anyone could have made the folder first; links are only trusted in our own.
-    struct stat info {};
-    if (::lstat(m_folder.c_str(), &info) != 0) {
-        throw failure("cannot inspect " + m_folder);
-    }
-    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid()) {
-        throw std::runtime_error(m_folder + " is not a folder of this user");
+    // Port lists trust links only in such a folder; one that another user could write in is
+    // refused here too, so that a simulator never publishes where no list would look.
+    if (!platform::isPrivateFolder(m_folder)) {
+        throw std::runtime_error(m_folder + " is not a folder of this user that only it can write");
     }
 }
 

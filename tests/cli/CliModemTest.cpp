@@ -4,6 +4,7 @@
 #include "ScratchDirC.h"
 #include "sim/ModemRadio.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
@@ -179,6 +180,42 @@ TEST_F(CliModemTest, APortThatCannotBeOpenedIsStatus3) {
         << "the reason follows, so the user knows what to do";
 }
 
+// The run goes on without the log; standard error says why once, the JSON object keeps it.
+TEST_F(CliModemTest, AnEventLogThatCannotBeWrittenIsOneWarningAndTheRunGoesOn) {
+    const struct {
+        std::string log;
+        std::string reason;
+    } cases[] = {
+        {"/dev/full", "it is not a regular file"},
+        {"/dev/stderr", "it is a symbolic link"},
+        {scratch_.file("none/run.log"), "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        const CliRunS run = CliRunS::Of({"modem", "read", "--port", scratch_.file("no-such-port"),
+                                         "--event-log", c.log, "--json"});
+        const std::string warning = "Event log " + c.log + " not written (" + c.reason;
+        EXPECT_EQ(run.status, 3) << c.log;
+        const auto first = run.err.find(warning);
+        EXPECT_NE(first, std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find(warning, first + 1), std::string::npos) << run.err;
+        const Json& messages = run.json["messages"];
+        EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [&](const Json& message) {
+            return message["text"].get<std::string>().rfind(warning, 0) == 0;
+        })) << run.out;
+    }
+}
+
+TEST_F(CliModemTest, ControlCharactersFromOutsideAreEscapedOnTheTerminalNotInJson) {
+    const std::string port = scratch_.file("\x1b]0;owned\x07");
+    const CliRunS text = CliRunS::Of({"modem", "read", "--port", port});
+    EXPECT_EQ(text.status, 3);
+    EXPECT_EQ(text.err.find('\x1b'), std::string::npos) << text.err;
+    EXPECT_NE(text.err.find("\\x1b]0;owned\\x07"), std::string::npos) << text.err;
+
+    const CliRunS json = CliRunS::Of({"modem", "read", "--port", port, "--json"});
+    EXPECT_EQ(json.json["port"], port);
+}
+
 TEST_F(CliModemTest, AFileAsPortIsRefusedSayingWhatItIsAndKeepsItsBytes) {
     const std::string file = scratch_.file("settings.txt");
     std::ofstream(file) << "kept";
@@ -285,6 +322,9 @@ TEST_F(CliModemTest, UsageErrorsAreStatus2AndStillOneJsonObject) {
         {"modem", "write", "--port", "x", "--service", "--band", "B", "--json"},
         {"modem", "read", "--port", "x", "--baud", "1200", "--json"},
         {"modem", "--json"},
+        {"modem", "read", "--port", "x", "--save", "run.log", "--event-log", "./run.log", "--json"},
+        {"modem", "read", "--port", "x", "--port", "y", "--save", "r.log", "--event-log", "r.log",
+         "--json"},
     };
     for (const auto& args : wrong) {
         const CliRunS run = CliRunS::Of(args);

@@ -4,6 +4,7 @@
 #include "cli/ResultTableC.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +30,7 @@ TEST(PortListTest, PortsOfTheOptionsComeFirstAndEveryProblemNamesItsOption) {
     ScratchDirC scratch;
     ScratchDirC::WriteFile(scratch.file("list"), "ttyUSB1\n# spare\nttyUSB2\n");
     ScratchDirC::WriteFile(scratch.file("empty"), "# nothing yet\n");
+    ASSERT_EQ(::symlink("/dev/null", scratch.file("link").c_str()), 0);
     const struct {
         PortChoiceS choice;
         Ports ports;
@@ -36,12 +38,18 @@ TEST(PortListTest, PortsOfTheOptionsComeFirstAndEveryProblemNamesItsOption) {
     } cases[] = {
         {{{"ttyUSB0"}, scratch.file("list")}, {"ttyUSB0", "ttyUSB1", "ttyUSB2"}, ""},
         {{{}, ""}, {}, "--port is required"},
-        {{{}, scratch.file("missing")}, {}, "--ports-from: cannot read " + scratch.file("missing")},
+        {{{}, scratch.file("missing")},
+         {},
+         "--ports-from: cannot read " + scratch.file("missing") + ": No such file or directory"},
+        {{{}, "/dev/zero"}, {}, "--ports-from: cannot read /dev/zero: larger than 4096 KiB"},
         {{{}, scratch.file("empty")},
          {},
          "--ports-from: " + scratch.file("empty") + " names no port"},
         {{{"ttyUSB1"}, scratch.file("list")}, {}, "--port: ttyUSB1 and ttyUSB1 name the same port"},
         {{{"ttyS0", "COM1"}, ""}, {}, "--port: ttyS0 and COM1 name the same port"},
+        {{{"/dev/null", scratch.file("link")}, ""},
+         {},
+         "--port: /dev/null and " + scratch.file("link") + " name the same port"},
     };
     for (const auto& c : cases) {
         Ports ports;

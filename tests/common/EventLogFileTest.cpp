@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -173,14 +175,102 @@ TEST_F(EventLogFileTest, TrimNeverWritesThroughWhatStandsAtItsTemporaryName) {
     };
     for (const auto& plant : plants) {
         plant();
-        EventLogFileC eventLog("ORYX_Log.txt", 2);
-        ScratchDirC::WriteFile(log, NumberedLines(5));
-        eventLog.Trim();
-        EXPECT_EQ(ScratchDirC::ReadFile(log), "old 4\r\nold 5\r\n");
-        EXPECT_FALSE(std::filesystem::is_symlink(log));
-        EXPECT_EQ(ScratchDirC::ReadFile(victim), "someone else's\n");
+        {
+            EventLogFileC eventLog("ORYX_Log.txt", 2);
+            ScratchDirC::WriteFile(log, NumberedLines(5));
+            eventLog.Trim();
+            EXPECT_EQ(ScratchDirC::ReadFile(log), "old 4\r\nold 5\r\n");
+            EXPECT_FALSE(std::filesystem::is_symlink(log));
+            EXPECT_EQ(ScratchDirC::ReadFile(victim), "someone else's\n");
+        }
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(temp)))
+            << "what was planted is not ours to remove";
+        std::filesystem::remove_all(temp);
     }
-    EXPECT_TRUE(std::filesystem::is_directory(temp)) << "a folder is not ours to remove";
+}
+
+// Only a regular file of this user is written. Anything else at the name is left as it is,
+// the caller hears of it once, and the log is off for the rest of the run; a pipe or a device
+// must not hold the run up or fill the memory.
+TEST_F(EventLogFileTest, AnythingButARegularFileOfThisUserIsRefusedWithOneWarning) {
+    const std::string victim = dir.file("victim");
+    const std::string others = dir.file("others");
+    const std::string original = NumberedLines(5, "someone else's ");
+    const struct {
+        std::string name;
+        std::function<bool()> make; // false: this user cannot set the case up
+        std::string reason;
+    } cases[] = {
+        {dir.file("link"), [&] { return ::symlink(victim.c_str(), dir.file("link").c_str()) == 0; },
+         "it is a symbolic link"},
+        {"/dev/stderr", [] { return true; }, "it is a symbolic link"},
+        {dir.file("fifo"), [&] { return ::mkfifo(dir.file("fifo").c_str(), 0600) == 0; },
+         "it is not a regular file"},
+        {"/dev/zero", [] { return true; }, "it is not a regular file"},
+        {dir.file("folder"), [&] { return ::mkdir(dir.file("folder").c_str(), 0700) == 0; },
+         "Is a directory"},
+        {others,
+         [&] {
+             ScratchDirC::WriteFile(others, original);
+             return ::geteuid() == 0 && ::chown(others.c_str(), 65534, 65534) == 0;
+         },
+         "it belongs to another user"},
+        {"/nonexistent-oryx-folder/ORYX_Log.txt", [] { return true; }, "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        ScratchDirC::WriteFile(victim, original);
+        if (!c.make()) {
+            std::cout << "skipped " << c.name << ": needs root to make another user's file\n";
+            continue;
+        }
+        std::vector<std::string> warnings;
+        {
+            EventLogFileC eventLog(c.name, 2, [&](const std::string& w) { warnings.push_back(w); });
+            eventLog.Log("one");
+            eventLog.Log("two");
+        }
+        ASSERT_EQ(warnings.size(), 1u) << c.name;
+        EXPECT_NE(warnings[0].find(c.name), std::string::npos) << warnings[0];
+        EXPECT_NE(warnings[0].find(c.reason), std::string::npos) << warnings[0];
+        EXPECT_EQ(ScratchDirC::ReadFile(victim), original) << c.name;
+    }
+    if (::geteuid() == 0) {
+        EXPECT_EQ(ScratchDirC::ReadFile(others), original) << "no line and no trimmed copy";
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 5)
+            << "victim, link, fifo, folder, others: nothing else";
+    }
+}
+
+TEST_F(EventLogFileTest, TrimKeepsTheLogsPermissions) {
+    ScratchDirC::WriteFile(log, NumberedLines(10));
+    ASSERT_EQ(::chmod(log.c_str(), 0640), 0);
+    { EventLogFileC eventLog("ORYX_Log.txt", 5); }
+    struct stat info {};
+    ASSERT_EQ(::stat(log.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(CountLines(ScratchDirC::ReadFile(log)), 5);
+}
+
+// A full disk, played by a file size limit: the line that does not fit is taken back whole.
+TEST_F(EventLogFileTest, ALineThatDoesNotFitLeavesNoHalfLineAndOneWarning) {
+    std::vector<std::string> warnings;
+    EventLogFileC eventLog("ORYX_Log.txt", 500,
+                           [&](const std::string& w) { warnings.push_back(w); });
+    const std::string before = ScratchDirC::ReadFile(log);
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto savedHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = before.size() + 10;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    eventLog.Log("a line much longer than ten bytes");
+    eventLog.Log("and another one");
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, savedHandler);
+
+    EXPECT_EQ(ScratchDirC::ReadFile(log), before);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("File too large"), std::string::npos) << warnings[0];
 }
 
 TEST(EventLogFailures, EmptyNameWritesNothingAnywhere) {

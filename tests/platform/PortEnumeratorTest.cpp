@@ -5,7 +5,10 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace oryx::platform {
@@ -62,6 +65,37 @@ TEST_F(PortEnumeratorTest, ListsLiveSimulatorLinksOnly) {
     std::ofstream(m_root / "sim" / "notes.txt") << "not a link";
     const std::vector<std::string> expected{(m_root / "sim" / "modem-2410").string(), "ttyS0"};
     EXPECT_EQ(enumerator().listPorts(), expected);
+}
+
+// A folder another account could have made or could write in may hold links to any device.
+TEST_F(PortEnumeratorTest, TakesSimulatorLinksOnlyFromAFolderOnlyThisUserCanWrite) {
+    const fs::path folder = m_root / "sim";
+    fs::create_symlink("/dev/null", folder / "modem-2410");
+    fs::create_directory_symlink(folder, m_root / "linked");
+    constexpr uid_t kNobody = 65534;
+    const struct {
+        const char* what;
+        std::function<bool()> make; // false: cannot be made by this user
+        std::string listed;
+    } cases[] = {
+        {"own folder", [] { return true; }, "sim"},
+        {"group may write", [&] { return ::chmod(folder.c_str(), 0775) == 0; }, "sim"},
+        {"anyone may write", [&] { return ::chmod(folder.c_str(), 0777) == 0; }, "sim"},
+        {"a link to the folder", [] { return true; }, "linked"},
+        {"another user's folder",
+         [&] { return ::geteuid() == 0 && ::chown(folder.c_str(), kNobody, kNobody) == 0; }, "sim"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+        ASSERT_EQ(::chown(folder.c_str(), ::getuid(), ::getgid()), 0);
+        if (!c.make()) {
+            std::cout << "skipped: " << c.what << " needs root\n";
+            continue;
+        }
+        const auto ports =
+            PortEnumerator((m_root / "sys").string(), (m_root / c.listed).string()).listPorts();
+        EXPECT_EQ(ports.empty(), std::string(c.what) != "own folder") << c.what;
+    }
 }
 
 TEST_F(PortEnumeratorTest, MissingFoldersGiveAnEmptyList) {
