@@ -50,11 +50,7 @@ ExitStatusT ModemCommandC::Run() {
     if (const std::string failure = LoadProfile(); !failure.empty()) {
         ModemReportC report(OperationName(options_.operation), options_.port);
         report.Fail(ExitStatusT::Usage, failure);
-        if (options_.json) {
-            report.PrintJson(streams_.out, {});
-        } else {
-            report.PrintText(streams_.out, streams_.err);
-        }
+        report.Print(options_.json, streams_.out, streams_.err, {});
         return report.status();
     }
     EventLogFileC log(options_.eventLog, EventLogFileC::kMaxLines);
@@ -65,11 +61,7 @@ ExitStatusT ModemCommandC::Run() {
         ModemDialogCoreC core(log, view);
         Execute(core, report);
     }
-    if (options_.json) {
-        report.PrintJson(streams_.out, view.messages());
-    } else {
-        report.PrintText(streams_.out, streams_.err);
-    }
+    report.Print(options_.json, streams_.out, streams_.err, view.messages());
     return report.status();
 }
 
