@@ -88,31 +88,33 @@ void ModemCommandLineC::AddWriteCommand() {
         write->add_flag("--service", options_.service, "Service mode: allows --band and --power");
     write
         ->add_option_function<std::string>(
-            "--mode", [this](const std::string& mode) { options_.mode = mode; }, "Transceiver mode")
+            "--mode", [this](const std::string& mode) { options_.change.mode = mode; },
+            "Transceiver mode")
         ->check(CLI::IsMember({"remote", "base"}, CLI::ignore_case));
     write->add_option_function<std::string>(
-        "--device", [this](const std::string& device) { options_.device = device; },
+        "--device", [this](const std::string& device) { options_.change.device = device; },
         "Device as offered for the model: ORYX61R ORYX61B (2400), ORYX62R ORYX62B KV7730 "
         "(2410), ORYX63R ORYX63B (2450)");
     write
         ->add_option_function<int>(
-            "--link", [this](const int& link) { options_.link = link; }, "Link number")
+            "--link", [this](const int& link) { options_.change.link = link; }, "Link number")
         ->check(CLI::Range(0, 15));
     write
         ->add_option_function<std::string>(
-            "--set-baud", [this](const std::string& baud) { options_.setBaud = baud; },
+            "--set-baud",
+            [this](const std::string& baud) { options_.change.baud = std::stoi(baud); },
             "New baud rate of the radio; the PC follows it")
         ->check(BaudRateList());
     write
         ->add_option_function<std::string>(
-            "--band", [this](const std::string& band) { options_.band = band; },
+            "--band", [this](const std::string& band) { options_.change.band = band; },
             "Frequency band code, two hexadecimal digits (06 worldwide on 2410, 01 on 2400, 0B "
             "on 2450; 00 USA)")
         ->check(kHexByte)
         ->needs(service);
     write
         ->add_option_function<int>(
-            "--power", [this](const int& power) { options_.power = power; },
+            "--power", [this](const int& power) { options_.change.power = power; },
             "Transmit power index: 0 low, 1 high (2400, 2410) or medium (2450), 2 high (2450)")
         ->check(CLI::Range(0, 2))
         ->needs(service);
