@@ -8,12 +8,12 @@
 struct ModemValuesS {
     int model = 0;
     // As the model's record names them ("ORYX62R", "Remote").
-    std::string device;
-    std::string mode;
+    std::string device = {};
+    std::string mode = {};
     int link = 0;
     // Bit/s.
     int baud = 0;
     // Two upper-case hexadecimal digits.
-    std::optional<std::string> band;
-    std::optional<int> power;
+    std::optional<std::string> band = std::nullopt;
+    std::optional<int> power = std::nullopt;
 };
