@@ -8,10 +8,6 @@
 #include "modem/ModemModelsC.h"
 #include "platform/PortNames.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstdlib>
-
 namespace {
 
 const char* OperationName(ModemOptionsS::OperationT operation) {
@@ -28,16 +24,10 @@ const char* OperationName(ModemOptionsS::OperationT operation) {
     return "read";
 }
 
-int IndexIgnoringCase(const ComboBoxModelC& box, const std::string& text) {
-    const auto& entries = box.Entries();
-    const auto found = std::find_if(entries.begin(), entries.end(), [&text](const std::string& e) {
-        return TextsC::SameIgnoringCase(e, text);
-    });
-    return found == entries.end() ? -1 : static_cast<int>(found - entries.begin());
-}
-
-int BaudNumber(const std::string& baudText) {
-    return std::atoi(baudText.c_str());
+// A save that went through but not as asked says why; a script must not take it for success.
+std::string SaveFailure(ModemDialogCoreC& core) {
+    const std::string& notice = core.settings().saveNotice();
+    return notice.empty() ? "Settings not saved." : notice;
 }
 
 } // namespace
@@ -50,11 +40,7 @@ ExitStatusT ModemCommandC::Run() {
     if (const std::string failure = LoadProfile(); !failure.empty()) {
         ModemReportC report(OperationName(options_.operation), options_.port);
         report.Fail(ExitStatusT::Usage, failure);
-        if (options_.json) {
-            report.PrintJson(streams_.out, {});
-        } else {
-            report.PrintText(streams_.out, streams_.err);
-        }
+        report.Print(options_.json, streams_.out, streams_.err, {});
         return report.status();
     }
     ModemReportC report(OperationName(options_.operation), options_.port);
@@ -66,11 +52,7 @@ ExitStatusT ModemCommandC::Run() {
         ModemDialogCoreC core(log, view);
         Execute(core, report);
     }
-    if (options_.json) {
-        report.PrintJson(streams_.out, view.messages());
-    } else {
-        report.PrintText(streams_.out, streams_.err);
-    }
+    report.Print(options_.json, streams_.out, streams_.err, view.messages());
     return report.status();
 }
 
@@ -80,7 +62,7 @@ void ModemCommandC::Execute(ModemDialogCoreC& core, ModemReportC& report) {
         return;
     }
     report.Set("banner", core.fields().banner);
-    report.Set("model", core.fields().modelNumber);
+    report.Set("model", core.Values().model);
     if (cancelRequested_()) {
         report.Fail(ExitStatusT::Cancelled, "Cancelled.");
         LetGo(core);
@@ -132,21 +114,17 @@ void ModemCommandC::Read(ModemDialogCoreC& core, ModemReportC& report) {
 }
 
 void ModemCommandC::Write(ModemDialogCoreC& core, ModemReportC& report) {
-    if (const std::string mismatch = WriteOptionsMismatch(core); !mismatch.empty()) {
-        report.Fail(ExitStatusT::Usage, mismatch);
+    if (const ModemMisfitT misfit = core.Change(options_.change); misfit != ModemMisfitT::None) {
+        report.Fail(ExitStatusT::Usage, ChangeMisfitText(misfit, core.Values().model));
         LetGo(core);
         return;
     }
-    ApplyWriteOptions(core, options_);
     ReportSettings(core, report);
     const ModemOutcomeT outcome = core.OnSave();
     // The rate the radio talks at now, also when the save stopped after changing it.
-    report.Set("baud", BaudNumber(core.fields().currentBaud));
+    report.Set("baud", core.Values().baud);
     if (outcome != ModemOutcomeT::Ok) {
-        // A save that went through but not as asked says why; a script must not take it for
-        // success.
-        const std::string& notice = core.settings().saveNotice();
-        report.Fail(ExitStatusT::RadioFailed, notice.empty() ? "Settings not saved." : notice);
+        report.Fail(ExitStatusT::RadioFailed, SaveFailure(core));
     }
 }
 
@@ -157,57 +135,40 @@ void ModemCommandC::Defaults(ModemDialogCoreC& core, ModemReportC& report) {
         LetGo(core);
         return;
     }
-    report.Set("baud", BaudNumber(core.fields().currentBaud));
+    report.Set("baud", core.Values().baud);
     if (outcome != ModemOutcomeT::Ok) {
         report.Fail(ExitStatusT::RadioFailed, "Defaults could not be restored.");
     }
 }
 
-std::string ModemCommandC::WriteOptionsMismatch(const ModemDialogCoreC& core) const {
-    const ModemFieldsC& f = core.fields();
-    if (options_.device && IndexIgnoringCase(f.deviceBox, *options_.device) < 0) {
-        return "Device " + *options_.device + " is not offered for model " +
-               std::to_string(f.modelNumber) +
-               "; choose one of: " + TextsC::Joined(f.deviceBox.Entries());
-    }
-    const auto powerLevels = ModemModelsC::Model(f.modelNumber).powerLevels.size();
-    if (options_.power && static_cast<size_t>(*options_.power) >= powerLevels) {
-        return "Power " + std::to_string(*options_.power) + " is not offered for model " +
-               std::to_string(f.modelNumber) + "; choose 0 to " + std::to_string(powerLevels - 1);
-    }
-    return {};
-}
-
-// Picks the entries the way a user would, so the core sees the same events as in the dialog.
-void ModemCommandC::ApplyWriteOptions(ModemDialogCoreC& core, const ModemOptionsS& wanted) {
-    using BoxT = ModemFieldsC::BoxT;
-    ModemFieldsC& f = core.fields();
-    if (wanted.mode) {
-        core.OnBoxSelected(BoxT::Mode, IndexIgnoringCase(f.modeBox, *wanted.mode));
-    }
-    if (wanted.device) {
-        core.OnBoxSelected(BoxT::Device, IndexIgnoringCase(f.deviceBox, *wanted.device));
-    }
-    if (wanted.link) {
-        core.OnBoxSelected(BoxT::Link, *wanted.link);
-    }
-    if (wanted.setBaud) {
-        core.OnBoxSelected(BoxT::Baud, ModemModelsC::BaudIndex(*wanted.setBaud));
-    }
-    if (wanted.band || wanted.power) {
-        core.SetServiceSettings(wanted.band.value_or(f.band), wanted.power.value_or(f.power));
+// The command line has checked mode, link, rate and band already; device and power depend on
+// the model that answered.
+std::string ModemCommandC::ChangeMisfitText(ModemMisfitT misfit, int model) const {
+    const ModemModelS& record = ModemModelsC::Model(model);
+    const std::string forModel = " is not offered for model " + std::to_string(model);
+    switch (misfit) {
+    case ModemMisfitT::Device:
+        return "Device " + options_.change.device.value_or("") + forModel +
+               "; choose one of: " + TextsC::Joined(record.devices);
+    case ModemMisfitT::Power:
+        return "Power " + std::to_string(options_.change.power.value_or(-1)) + forModel +
+               "; choose 0 to " + std::to_string(record.powerLevels.size() - 1);
+    default:
+        return "The settings given do not fit model " + std::to_string(model) + ".";
     }
 }
 
 void ModemCommandC::ReportSettings(const ModemDialogCoreC& core, ModemReportC& report) const {
-    const ModemFieldsC& f = core.fields();
-    report.Set("device", f.deviceBox.SelectedText());
-    report.Set("mode", f.modeBox.SelectedText());
-    report.Set("link", f.linkBox.Selected());
-    report.Set("baud", BaudNumber(f.baudBox.SelectedText()));
-    if (f.serviceMode) {
-        report.Set("power", f.power);
-        report.Set("band", f.band);
+    const ModemValuesS values = core.Values();
+    report.Set("device", values.device);
+    report.Set("mode", values.mode);
+    report.Set("link", values.link);
+    report.Set("baud", values.baud);
+    if (values.power) {
+        report.Set("power", *values.power);
+    }
+    if (values.band) {
+        report.Set("band", *values.band);
     }
 }
 
@@ -230,7 +191,7 @@ std::string ModemCommandC::LoadProfile() {
 }
 
 void ModemCommandC::SaveProfile(const ModemDialogCoreC& core, ModemReportC& report) const {
-    const std::string error = ModemProfileC::FromFields(core.fields()).Save(options_.saveProfile);
+    const std::string error = ModemProfileC(core.Values()).Save(options_.saveProfile);
     if (!error.empty()) {
         report.Fail(ExitStatusT::RadioFailed, error);
         return;
@@ -239,55 +200,40 @@ void ModemCommandC::SaveProfile(const ModemDialogCoreC& core, ModemReportC& repo
 }
 
 void ModemCommandC::Apply(ModemDialogCoreC& core, ModemReportC& report) {
-    const int model = core.fields().modelNumber;
+    const int model = core.Values().model;
     if (const std::string misfit = profile_.Misfit(model); !misfit.empty()) {
         report.Fail(ExitStatusT::RadioFailed,
                     "Profile not applied: the radio is model " + std::to_string(model) +
-                        " and the profile was saved from model " + std::to_string(profile_.model) +
-                        " (" + misfit + ").");
+                        " and the profile was saved from model " +
+                        std::to_string(profile_.values.model) + " (" + misfit + ").");
         LetGo(core);
         return;
     }
-    const ProfileDiffC changes(ModemProfileC::FromFields(core.fields()).Settings(),
-                               profile_.Settings());
+    const ProfileDiffC changes(ModemProfileC(core.Values()).Settings(), profile_.Settings());
     report.SetJson("changes", changes.Json("from", "to"));
     if (options_.dryRun) {
         LetGo(core);
         return;
     }
-    ModemOptionsS wanted;
-    profile_.ToWriteOptions(wanted);
-    ApplyWriteOptions(core, wanted);
+    // The profile fits the model, as checked above.
+    core.Change(ModemChangeS::To(profile_.values));
     const ModemOutcomeT outcome = core.OnSave();
-    report.Set("baud", BaudNumber(core.fields().currentBaud));
-    std::string saveError;
-    if (outcome != ModemOutcomeT::Ok) {
-        const std::string& notice = core.settings().saveNotice();
-        saveError = notice.empty() ? "Settings not saved." : notice;
-    }
-    ReadBack(core, report, saveError);
+    report.Set("baud", core.Values().baud);
+    ReadBack(core, report, outcome == ModemOutcomeT::Ok ? "" : SaveFailure(core));
 }
 
 // The save has sent the radio out of command mode; the attention text brings it back without
 // the cable being reconnected, as the model and the rate are known now.
 void ModemCommandC::ReadBack(ModemDialogCoreC& core, ModemReportC& report,
                              const std::string& saveError) {
-    ModemSessionC& session = core.session();
-    ModemFieldsC& f = core.fields();
-    bool read = session.OpenModemPort(f.currentBaud, false) == RC_OK;
-    if (read) {
-        session.ShowConnectedState();
-        f.connected = true;
-        read = core.settings().ReadSettings() == RC_OK;
-    }
-    if (!read) {
+    if (core.ReadAgain() != ModemOutcomeT::Ok) {
         report.Fail(ExitStatusT::RadioFailed,
                     saveError.empty() ? "Settings saved, but they could not be read back."
                                       : saveError + " The settings could not be read back.");
         LetGo(core);
         return;
     }
-    const ProfileDiffC failed(ModemProfileC::FromFields(f).Settings(), profile_.Settings());
+    const ProfileDiffC failed(ModemProfileC(core.Values()).Settings(), profile_.Settings());
     report.SetJson("failed", failed.Json("read", "wanted"));
     LetGo(core);
     if (!saveError.empty()) {

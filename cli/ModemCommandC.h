@@ -4,6 +4,7 @@
 #include "cli/ModemOptionsS.h"
 #include "cli/ModemProfileC.h"
 #include "cli/ModemReportC.h"
+#include "modem/ModemModelsC.h"
 
 #include <functional>
 #include <iosfwd>
@@ -39,9 +40,8 @@ private:
     // The profile of apply, checked; empty when it may be written.
     std::string LoadProfile();
 
-    // Checks the values that depend on the detected model; empty when they fit.
-    std::string WriteOptionsMismatch(const ModemDialogCoreC& core) const;
-    static void ApplyWriteOptions(ModemDialogCoreC& core, const ModemOptionsS& wanted);
+    // Why the change given on the command line does not fit the model that answered.
+    std::string ChangeMisfitText(ModemMisfitT misfit, int model) const;
     void ReportSettings(const ModemDialogCoreC& core, ModemReportC& report) const;
     static void LetGo(ModemDialogCoreC& core);
 

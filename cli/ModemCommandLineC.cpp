@@ -1,10 +1,12 @@
 #include "cli/ModemCommandLineC.h"
 
 #include "cli/PortListC.h"
-
+#include "cli/TextsC.h"
 #include "modem/ModemModelsC.h"
 
+#include <algorithm>
 #include <cctype>
+#include <functional>
 
 namespace {
 
@@ -24,6 +26,52 @@ const CLI::Validator kHexByte(
 
 CLI::IsMember BaudRateList() {
     return CLI::IsMember(ModemModelsC::BaudRates());
+}
+
+// The help of --device, --band and --power names each model's own values from the model table,
+// so that a new model needs nothing here.
+std::string PerModel(const std::string& separator,
+                     const std::function<std::string(const ModemModelS&)>& part) {
+    std::string text;
+    for (const int number : ModemModelsC::Numbers()) {
+        text += (text.empty() ? "" : separator) + part(ModemModelsC::Model(number));
+    }
+    return text;
+}
+
+std::string DeviceHelp() {
+    return "Device as offered for the model: " + PerModel(", ", [](const ModemModelS& model) {
+               return TextsC::Joined(model.devices) + " (" + std::to_string(model.number) + ")";
+           });
+}
+
+std::string BandHelp() {
+    return "Frequency band code, two hexadecimal digits (worldwide: " +
+           PerModel(", ",
+                    [](const ModemModelS& model) {
+                        return std::string(model.worldwideBand) + " on " +
+                               std::to_string(model.number);
+                    }) +
+           "; USA: " + ModemModelS::kUsaBand + ")";
+}
+
+std::string PowerHelp() {
+    return "Transmit power index as the service dialog lists the levels: " +
+           PerModel("; ", [](const ModemModelS& model) {
+               std::string levels;
+               for (std::size_t i = 0; i < model.powerLevels.size(); ++i) {
+                   levels += (i == 0 ? "" : ", ") + std::to_string(i) + " " + model.powerLevels[i];
+               }
+               return std::to_string(model.number) + ": " + levels;
+           });
+}
+
+int HighestPowerIndex() {
+    std::size_t levels = 0;
+    for (const int number : ModemModelsC::Numbers()) {
+        levels = std::max(levels, ModemModelsC::Model(number).powerLevels.size());
+    }
+    return static_cast<int>(levels) - 1;
 }
 
 } // namespace
@@ -88,33 +136,31 @@ void ModemCommandLineC::AddWriteCommand() {
         write->add_flag("--service", options_.service, "Service mode: allows --band and --power");
     write
         ->add_option_function<std::string>(
-            "--mode", [this](const std::string& mode) { options_.mode = mode; }, "Transceiver mode")
-        ->check(CLI::IsMember({"remote", "base"}, CLI::ignore_case));
+            "--mode", [this](const std::string& mode) { options_.change.mode = mode; },
+            "Transceiver mode")
+        ->check(CLI::IsMember(ModemModelsC::Modes(), CLI::ignore_case));
     write->add_option_function<std::string>(
-        "--device", [this](const std::string& device) { options_.device = device; },
-        "Device as offered for the model: ORYX61R ORYX61B (2400), ORYX62R ORYX62B KV7730 "
-        "(2410), ORYX63R ORYX63B (2450)");
+        "--device", [this](const std::string& device) { options_.change.device = device; },
+        DeviceHelp());
     write
         ->add_option_function<int>(
-            "--link", [this](const int& link) { options_.link = link; }, "Link number")
-        ->check(CLI::Range(0, 15));
+            "--link", [this](const int& link) { options_.change.link = link; }, "Link number")
+        ->check(CLI::Range(0, ModemModelsC::kMaxLink));
     write
         ->add_option_function<std::string>(
-            "--set-baud", [this](const std::string& baud) { options_.setBaud = baud; },
+            "--set-baud",
+            [this](const std::string& baud) { options_.change.baud = std::stoi(baud); },
             "New baud rate of the radio; the PC follows it")
         ->check(BaudRateList());
     write
         ->add_option_function<std::string>(
-            "--band", [this](const std::string& band) { options_.band = band; },
-            "Frequency band code, two hexadecimal digits (06 worldwide on 2410, 01 on 2400, 0B "
-            "on 2450; 00 USA)")
+            "--band", [this](const std::string& band) { options_.change.band = band; }, BandHelp())
         ->check(kHexByte)
         ->needs(service);
     write
         ->add_option_function<int>(
-            "--power", [this](const int& power) { options_.power = power; },
-            "Transmit power index: 0 low, 1 high (2400, 2410) or medium (2450), 2 high (2450)")
-        ->check(CLI::Range(0, 2))
+            "--power", [this](const int& power) { options_.change.power = power; }, PowerHelp())
+        ->check(CLI::Range(0, HighestPowerIndex()))
         ->needs(service);
     write->callback([this] { options_.operation = ModemOptionsS::OperationT::Write; });
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/PortChoiceS.h"
+#include "modem/ModemChangeS.h"
 
-#include <optional>
 #include <string>
 
 // What the command line asks of `oryx-cli modem`.
@@ -20,12 +20,7 @@ struct ModemOptionsS {
     bool assumeYes = false;
 
     // write: what to change; anything not given keeps the radio's value.
-    std::optional<std::string> mode;
-    std::optional<std::string> device;
-    std::optional<int> link;
-    std::optional<std::string> setBaud;
-    std::optional<std::string> band;
-    std::optional<int> power;
+    ModemChangeS change;
 
     // read: also write the settings to this profile; apply: the profile to write, and
     // whether only to show what would change.

@@ -2,7 +2,6 @@
 
 #include "cli/ProfileFieldsC.h"
 #include "cli/TextsC.h"
-#include "modem/ModemFieldsC.h"
 #include "modem/ModemModelsC.h"
 
 #include <algorithm>
@@ -11,11 +10,7 @@
 
 namespace {
 
-const std::vector<int> kModels = {ModemModelsC::kModel2400, ModemModelsC::kModel2410,
-                                  ModemModelsC::kModel2450};
-const std::vector<std::string> kModes = {"Remote", "Base"};
 const std::vector<std::string> kSettings = {"device", "mode", "link", "baud", "band", "power"};
-constexpr int kMaxLink = 15;
 
 std::vector<int> BaudNumbers() {
     std::vector<int> numbers;
@@ -36,43 +31,32 @@ std::string Upper(std::string text) {
     return text;
 }
 
-int IndexOf(const std::vector<std::string>& entries, const std::string& text) {
-    const auto found = std::find(entries.begin(), entries.end(), text);
-    return found == entries.end() ? -1 : static_cast<int>(found - entries.begin());
+std::string ModelList() {
+    std::string list;
+    for (const int model : ModemModelsC::Numbers()) {
+        list += (list.empty() ? "" : " ") + std::to_string(model);
+    }
+    return list;
 }
 
 } // namespace
-
-ModemProfileC ModemProfileC::FromFields(const ModemFieldsC& f) {
-    ModemProfileC modem;
-    modem.model = f.modelNumber;
-    modem.device = f.deviceBox.SelectedText();
-    modem.mode = f.modeBox.SelectedText();
-    modem.link = f.linkBox.Selected();
-    // The rate the radio answered at, which is the rate it runs at.
-    modem.baud = std::atoi(f.currentBaud.c_str());
-    if (f.serviceMode) {
-        modem.band = f.band;
-        modem.power = f.power;
-    }
-    return modem;
-}
 
 std::string ModemProfileC::FromProfile(const ProfileC& profile, ModemProfileC& modem) {
     if (!profile.model()) {
         return "model: missing; a modem profile names its model";
     }
-    if (std::find(kModels.begin(), kModels.end(), *profile.model()) == kModels.end()) {
-        return "model: " + std::to_string(*profile.model()) +
-               " is not a modem model (2400 2410 2450)";
+    const std::vector<int> models = ModemModelsC::Numbers();
+    if (std::find(models.begin(), models.end(), *profile.model()) == models.end()) {
+        return "model: " + std::to_string(*profile.model()) + " is not a modem model (" +
+               ModelList() + ")";
     }
     ProfileFieldsC fields(profile.settings(), kSettings);
     const ModemModelS& record = ModemModelsC::Model(*profile.model());
-    ModemProfileC read;
+    ModemValuesS read;
     read.model = record.number;
     read.device = fields.Choice("device", record.devices).value_or("");
-    read.mode = fields.Choice("mode", kModes).value_or("");
-    read.link = fields.Integer("link", 0, kMaxLink).value_or(0);
+    read.mode = fields.Choice("mode", ModemModelsC::Modes()).value_or("");
+    read.link = fields.Integer("link", 0, ModemModelsC::kMaxLink).value_or(0);
     read.baud = fields.IntegerChoice("baud", BaudNumbers()).value_or(0);
     if (fields.Has("band")) {
         read.band = Upper(fields.Text("band", 2, 2).value_or(""));
@@ -86,10 +70,11 @@ std::string ModemProfileC::FromProfile(const ProfileC& profile, ModemProfileC& m
     if (!fields.error().empty()) {
         return fields.error();
     }
-    if (const std::string misfit = read.Misfit(read.model); !misfit.empty()) {
+    const ModemProfileC checked(read);
+    if (const std::string misfit = checked.Misfit(read.model); !misfit.empty()) {
         return misfit;
     }
-    modem = read;
+    modem = checked;
     return {};
 }
 
@@ -99,43 +84,47 @@ std::string ModemProfileC::Load(const std::string& path, ModemProfileC& modem) {
 }
 
 std::string ModemProfileC::Misfit(int modelNumber) const {
+    ModemValuesS onModel = values;
+    onModel.model = modelNumber;
     const ModemModelS& record = ModemModelsC::Model(modelNumber);
     const std::string forModel = " for model " + std::to_string(modelNumber);
-    const int deviceIndex = IndexOf(record.devices, device);
-    if (deviceIndex < 0) {
-        return "settings.device: " + device + " is not offered" + forModel + " (" +
+    switch (ModemModelsC::Misfit(onModel)) {
+    case ModemMisfitT::None:
+        return {};
+    case ModemMisfitT::Device:
+        return "settings.device: " + values.device + " is not offered" + forModel + " (" +
                TextsC::Joined(record.devices) + ")";
+    case ModemMisfitT::DeviceForMode:
+        return "settings.device: " + values.device + " goes with mode " +
+               ModemModelsC::Modes()[static_cast<size_t>(
+                   ModemModelsC::DeviceIndex(modelNumber, values.device))] +
+               ", not " + values.mode;
+    case ModemMisfitT::Power:
+        return "settings.power: " + std::to_string(values.power.value_or(-1)) + " is not offered" +
+               forModel + " (0 to " + std::to_string(record.powerLevels.size() - 1) + ")";
+    case ModemMisfitT::BaudCode:
+        return "settings.baud: " + std::to_string(values.baud) + " cannot be set" + forModel;
+    default:
+        return "settings: the values do not fit model " + std::to_string(modelNumber);
     }
-    // A read tells the device from the mode, except for the variant that the range tells:
-    // any other pairing would be written but never read back the same.
-    const int modeIndex = IndexOf(kModes, mode);
-    if (device != ModemModelsC::kVariantDevice && deviceIndex != modeIndex) {
-        return "settings.device: " + device + " goes with mode " +
-               kModes[static_cast<size_t>(deviceIndex)] + ", not " + mode;
-    }
-    if (power && static_cast<size_t>(*power) >= record.powerLevels.size()) {
-        return "settings.power: " + std::to_string(*power) + " is not offered" + forModel +
-               " (0 to " + std::to_string(record.powerLevels.size() - 1) + ")";
-    }
-    if (!ModemModelsC::BaudRateCode(modelNumber, ModemModelsC::BaudIndex(std::to_string(baud)))) {
-        return "settings.baud: " + std::to_string(baud) + " cannot be set" + forModel;
-    }
-    return {};
 }
 
 ProfileC::JsonT ModemProfileC::Settings() const {
-    ProfileC::JsonT settings = {{"device", device}, {"mode", mode}, {"link", link}, {"baud", baud}};
-    if (band) {
-        settings["band"] = *band;
+    ProfileC::JsonT settings = {{"device", values.device},
+                                {"mode", values.mode},
+                                {"link", values.link},
+                                {"baud", values.baud}};
+    if (values.band) {
+        settings["band"] = *values.band;
     }
-    if (power) {
-        settings["power"] = *power;
+    if (values.power) {
+        settings["power"] = *values.power;
     }
     return settings;
 }
 
 ProfileC ModemProfileC::ToProfile() const {
-    return ProfileC(kFamily, model, Settings());
+    return ProfileC(kFamily, values.model, Settings());
 }
 
 std::string ModemProfileC::Save(const std::string& path) const {
@@ -143,13 +132,4 @@ std::string ModemProfileC::Save(const std::string& path) const {
         ModemProfileC check;
         return FromProfile(profile, check);
     });
-}
-
-void ModemProfileC::ToWriteOptions(ModemOptionsS& options) const {
-    options.mode = mode;
-    options.device = device;
-    options.link = link;
-    options.setBaud = std::to_string(baud);
-    options.band = band;
-    options.power = power;
 }

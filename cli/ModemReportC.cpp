@@ -78,6 +78,20 @@ void ModemReportC::PrintText(std::ostream& out, std::ostream& err) const {
         PrintTextLines(out, name, value);
     }
     out.flush();
+    PrintError(err);
+}
+
+void ModemReportC::Print(bool json, std::ostream& out, std::ostream& err,
+                         const std::vector<TerminalModemViewC::MessageS>& messages) const {
+    if (!json) {
+        PrintText(out, err);
+        return;
+    }
+    PrintJson(out, messages);
+    PrintError(err);
+}
+
+void ModemReportC::PrintError(std::ostream& err) const {
     if (status_ != ExitStatusT::Success) {
         err << "oryx-cli: " << TextsC::ForTerminal(error_) << std::endl;
     }

@@ -26,6 +26,10 @@ public:
 
     // Values on out; in text mode the error goes to err.
     void PrintText(std::ostream& out, std::ostream& err) const;
+    // As text or as the JSON object on out; the error goes to err either way, so that a
+    // script that keeps only standard output still leaves the user a reason.
+    void Print(bool json, std::ostream& out, std::ostream& err,
+               const std::vector<TerminalModemViewC::MessageS>& messages) const;
     void PrintJson(std::ostream& out,
                    const std::vector<TerminalModemViewC::MessageS>& messages) const;
     nlohmann::ordered_json Json(const std::vector<TerminalModemViewC::MessageS>& messages) const;
@@ -38,6 +42,8 @@ public:
     EventLogFileC::WarnT EventLogWarner(std::ostream& err);
 
 private:
+    void PrintError(std::ostream& err) const;
+
     std::string command_;
     std::string port_;
     nlohmann::ordered_json values_ = nlohmann::ordered_json::object();

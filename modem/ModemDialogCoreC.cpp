@@ -1,6 +1,6 @@
 #include "modem/ModemDialogCoreC.h"
 
-#include "modem/ModemModelsC.h"
+#include <cstdlib>
 
 ModemDialogCoreC::ModemDialogCoreC(EventLogFileC& log, ModemViewI& view)
     : session_(log, view), settings_(session_), detection_(session_, settings_),
@@ -119,6 +119,56 @@ void ModemDialogCoreC::OnBoxSelected(ModemFieldsC::BoxT box, int index) {
 void ModemDialogCoreC::SetServiceSettings(const std::string& band, int power) {
     fields().band = band;
     fields().power = power;
+}
+
+ModemValuesS ModemDialogCoreC::Values() const {
+    const ModemFieldsC& f = fields();
+    ModemValuesS values;
+    values.model = f.modelNumber;
+    values.device = f.deviceBox.SelectedText();
+    values.mode = f.modeBox.SelectedText();
+    values.link = f.linkBox.Selected();
+    values.baud = std::atoi(f.currentBaud.c_str());
+    if (f.serviceMode) {
+        values.band = f.band;
+        values.power = f.power;
+    }
+    return values;
+}
+
+ModemMisfitT ModemDialogCoreC::Change(const ModemChangeS& change) {
+    using BoxT = ModemFieldsC::BoxT;
+    const ModemFieldsC& f = fields();
+    if (const ModemMisfitT misfit = ModemModelsC::Misfit(f.modelNumber, change);
+        misfit != ModemMisfitT::None) {
+        return misfit;
+    }
+    if (change.mode) {
+        OnBoxSelected(BoxT::Mode, ModemModelsC::ModeIndex(*change.mode));
+    }
+    if (change.device) {
+        OnBoxSelected(BoxT::Device, ModemModelsC::DeviceIndex(f.modelNumber, *change.device));
+    }
+    if (change.link) {
+        OnBoxSelected(BoxT::Link, *change.link);
+    }
+    if (change.baud) {
+        OnBoxSelected(BoxT::Baud, ModemModelsC::BaudIndex(std::to_string(*change.baud)));
+    }
+    if (change.band || change.power) {
+        SetServiceSettings(change.band.value_or(f.band), change.power.value_or(f.power));
+    }
+    return ModemMisfitT::None;
+}
+
+ModemOutcomeT ModemDialogCoreC::ReadAgain() {
+    ModemFieldsC& f = fields();
+    if (session_.OpenModemPort(f.currentBaud, false) != RC_OK) {
+        return ModemOutcomeT::RadioFailed;
+    }
+    session_.ShowConnectedState();
+    f.connected = true;
+    return settings_.ReadSettings() == RC_OK ? ModemOutcomeT::Ok : ModemOutcomeT::RadioFailed;
 }
 
 bool ModemDialogCoreC::SettingsUnchanged() const {

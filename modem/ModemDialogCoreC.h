@@ -2,6 +2,7 @@
 
 #include "modem/ModemDefaultsC.h"
 #include "modem/ModemDetectionC.h"
+#include "modem/ModemModelsC.h"
 #include "modem/ModemSessionC.h"
 #include "modem/ModemSettingsC.h"
 
@@ -39,6 +40,18 @@ public:
     void OnBoxSelected(ModemFieldsC::BoxT box, int index);
     // What the service dialog's OK sets: the band code and the power index.
     void SetServiceSettings(const std::string& band, int power);
+
+    // The settings as values: the boxes' choices, band and power in service mode, and the
+    // rate the radio talks at now (a rate chosen to be written shows once it is saved).
+    ModemValuesS Values() const;
+    // Chooses what the change gives the way a user picks the entries, so that the core sees
+    // the same events as in the dialog. A value the connected model does not offer changes
+    // nothing and is the result.
+    ModemMisfitT Change(const ModemChangeS& change);
+    // After a save has sent the radio out of command mode: opens the port again at the rate
+    // the radio talks at and reads its settings, without waiting for a banner, as the model
+    // and the rate are known.
+    ModemOutcomeT ReadAgain();
 
     ModemViewI::AnswerT AskUnsavedSettings();
     // 0 when the dialog may close, RC_CANCELLED when the user chose to stay.

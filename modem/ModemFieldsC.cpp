@@ -6,11 +6,11 @@
 ModemFieldsC::ModemFieldsC() {
     baudBox.SetEntries(ModemModelsC::BaudRates());
     std::vector<std::string> links;
-    for (int link = 0; link <= 15; ++link) {
+    for (int link = 0; link <= ModemModelsC::kMaxLink; ++link) {
         links.push_back(std::to_string(link));
     }
     linkBox.SetEntries(std::move(links));
-    modeBox.SetEntries({"Remote", "Base"});
+    modeBox.SetEntries(ModemModelsC::Modes());
 }
 
 ComboBoxModelC& ModemFieldsC::box(BoxT which) {

@@ -1,6 +1,7 @@
 #include "modem/ModemModelsC.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -65,6 +66,25 @@ const std::vector<ModemModelS>& Table() {
     return table;
 }
 
+int IndexIgnoringCase(const std::vector<std::string>& entries, const std::string& text) {
+    const auto same = [&text](const std::string& entry) {
+        return entry.size() == text.size() &&
+               std::equal(entry.begin(), entry.end(), text.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) ==
+                          std::tolower(static_cast<unsigned char>(b));
+               });
+    };
+    const auto found = std::find_if(entries.begin(), entries.end(), same);
+    return found == entries.end() ? -1 : static_cast<int>(found - entries.begin());
+}
+
+// The band is written into the command as it is: anything but two hexadecimal digits would
+// send the radio another command.
+bool IsBand(const std::string& band) {
+    return band.size() == 2 && std::isxdigit(static_cast<unsigned char>(band[0])) &&
+           std::isxdigit(static_cast<unsigned char>(band[1]));
+}
+
 } // namespace
 
 const ModemModelS& ModemModelsC::Model(int modelNumber) {
@@ -95,4 +115,69 @@ std::optional<std::string> ModemModelsC::BaudRateCode(int modelNumber, int baudI
         return std::nullopt;
     }
     return codes[static_cast<size_t>(baudIndex)];
+}
+
+std::vector<int> ModemModelsC::Numbers() {
+    std::vector<int> numbers;
+    for (const ModemModelS& model : Table()) {
+        numbers.push_back(model.number);
+    }
+    return numbers;
+}
+
+const std::vector<std::string>& ModemModelsC::Modes() {
+    static const std::vector<std::string> modes = {"Remote", "Base"};
+    return modes;
+}
+
+int ModemModelsC::ModeIndex(const std::string& mode) {
+    return IndexIgnoringCase(Modes(), mode);
+}
+
+int ModemModelsC::DeviceIndex(int modelNumber, const std::string& device) {
+    return IndexIgnoringCase(Model(modelNumber).devices, device);
+}
+
+ModemMisfitT ModemModelsC::Misfit(int modelNumber, const ModemChangeS& change) {
+    if (change.device && DeviceIndex(modelNumber, *change.device) < 0) {
+        return ModemMisfitT::Device;
+    }
+    if (change.mode && ModeIndex(*change.mode) < 0) {
+        return ModemMisfitT::Mode;
+    }
+    if (change.link && (*change.link < 0 || *change.link > kMaxLink)) {
+        return ModemMisfitT::Link;
+    }
+    if (change.baud && BaudIndex(std::to_string(*change.baud)) < 0) {
+        return ModemMisfitT::Baud;
+    }
+    if (change.band && !IsBand(*change.band)) {
+        return ModemMisfitT::Band;
+    }
+    const auto levels = static_cast<int>(Model(modelNumber).powerLevels.size());
+    if (change.power && (*change.power < 0 || *change.power >= levels)) {
+        return ModemMisfitT::Power;
+    }
+    return ModemMisfitT::None;
+}
+
+ModemMisfitT ModemModelsC::Misfit(const ModemValuesS& values) {
+    const int deviceIndex = DeviceIndex(values.model, values.device);
+    if (deviceIndex < 0) {
+        return ModemMisfitT::Device;
+    }
+    // A read tells the device from the mode, except for the variant that the range tells.
+    const int modeIndex = ModeIndex(values.mode);
+    const bool variant = IndexIgnoringCase({kVariantDevice}, values.device) == 0;
+    if (modeIndex >= 0 && !variant && deviceIndex != modeIndex) {
+        return ModemMisfitT::DeviceForMode;
+    }
+    if (const ModemMisfitT misfit = Misfit(values.model, ModemChangeS::To(values));
+        misfit != ModemMisfitT::None) {
+        return misfit;
+    }
+    if (!BaudRateCode(values.model, BaudIndex(std::to_string(values.baud)))) {
+        return ModemMisfitT::BaudCode;
+    }
+    return ModemMisfitT::None;
 }

@@ -314,6 +314,76 @@ TEST_F(CliModemTest, CtrlCWhileWaitingForTheRadioIsStatus4) {
     EXPECT_EQ(run.err.find("Waiting for radio at 4800"), std::string::npos);
 }
 
+// With --json the reason stays on standard error too, as the text output has it; over several
+// ports each port's reason comes as a line of its own behind the port.
+TEST_F(CliModemTest, EveryFailureIsOnStandardErrorAlsoWithJson) {
+    struct FailureCase {
+        int model; // 0: no radio, the port does not exist
+        std::string banner;
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::string error;
+        bool several;
+    };
+    const std::string missingProfile = scratch_.file("none.json");
+    const std::vector<FailureCase> cases = {
+        {2450,
+         "",
+         {"modem", "write", "--device", "ORYX62R"},
+         "",
+         2,
+         "Device ORYX62R is not offered for model 2450; choose one of: ORYX63R ORYX63B",
+         true},
+        {0, "", {"modem", "apply", missingProfile}, "", 2, missingProfile, true},
+        {0, "", {"modem", "read"}, "", 3, "Cannot open port ", true},
+        // A model without rate codes keeps its rate.
+        {2410,
+         "\r\nWLKX410 radio modem: ready\r\n",
+         {"modem", "write", "--set-baud", "9600"},
+         "",
+         1,
+         "Settings saved, but the baud rate is still 115200",
+         true},
+        {2450, "", {"modem", "defaults"}, "n\n", 4, "Defaults not restored: declined.", false},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.error);
+        std::string port = scratch_.file("no-such-port");
+        if (c.model != 0) {
+            ModemRadioOptions options = Radio(c.model, 115200);
+            if (!c.banner.empty()) {
+                options.banner = c.banner;
+            }
+            port = StartRadio(options).portText();
+        }
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--port", port, "--json"});
+
+        const CliRunS single = CliRunS::Of(args, c.input);
+
+        EXPECT_EQ(single.status, c.status) << single.err;
+        const std::string error = single.json.value("error", "");
+        EXPECT_NE(error.find(c.error), std::string::npos) << error;
+        EXPECT_NE(single.err.find("oryx-cli: " + error + "\n"), std::string::npos) << single.err;
+        if (!c.several) {
+            continue;
+        }
+        const std::string absent = scratch_.file("absent-port");
+        args.insert(args.end(), {"--port", absent});
+
+        const CliRunS several = CliRunS::Of(args, c.input);
+
+        ASSERT_EQ(several.json.size(), 2u) << several.out;
+        EXPECT_EQ(several.json[0]["error"], error);
+        for (const std::string& each : {port, absent}) {
+            const std::string own = several.json[each == port ? 0 : 1].value("error", "");
+            EXPECT_NE(several.err.find(each + ": oryx-cli: " + own + "\n"), std::string::npos)
+                << several.err;
+        }
+    }
+}
+
 TEST_F(CliModemTest, UsageErrorsAreStatus2AndStillOneJsonObject) {
     const std::vector<std::vector<std::string>> wrong = {
         {"modem", "read", "--json"},
