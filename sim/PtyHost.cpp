@@ -106,8 +106,8 @@ void PtyHost::createPty() {
     // a port that was last used with this radio.
     platform::TtyAttributes::applyRaw(slave, ownLine());
     try {
-        m_watch = m_openWatch->add(name.data(),
-                                   [this](std::uint32_t mask) { noteOpenCloseEvent(mask); });
+        m_watch =
+            m_openWatch->add(name.data(), [this](std::uint32_t mask) { noteOpenCloseEvent(mask); });
     } catch (const std::exception&) {
         ::close(slave);
         ::close(master);

@@ -13,8 +13,8 @@
 #include <iostream>
 #include <memory>
 #include <pthread.h>
-#include <sys/resource.h>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
