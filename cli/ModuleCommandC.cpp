@@ -145,26 +145,30 @@ std::string ModuleCommandC::UsageFailure() {
 }
 
 // Success, or Cancelled when the run did not end within the grace after Ctrl-C; then it is
-// left running.
+// left running. The worker may outlive this frame, so what it shares with the waiter is owned
+// by both.
 ExitStatusT ModuleCommandC::WaitForRun(std::function<void()> run) {
-    std::mutex lock;
-    std::condition_variable ended;
-    bool done = false;
-    std::thread worker([&] {
+    struct SharedS {
+        std::mutex lock;
+        std::condition_variable ended;
+        bool done = false;
+    };
+    const auto shared = std::make_shared<SharedS>();
+    std::thread worker([shared, run = std::move(run)] {
         run();
-        std::lock_guard guard(lock);
-        done = true;
-        ended.notify_all();
+        std::lock_guard guard(shared->lock);
+        shared->done = true;
+        shared->ended.notify_all();
     });
-    std::unique_lock guard(lock);
+    std::unique_lock guard(shared->lock);
     std::optional<std::chrono::steady_clock::time_point> giveUpAt;
-    while (!done) {
-        ended.wait_for(guard, kCancelPoll);
+    while (!shared->done) {
+        shared->ended.wait_for(guard, kCancelPoll);
         if (!giveUpAt && cancelRequested_()) {
             stop_ = true;
             giveUpAt = std::chrono::steady_clock::now() + kStopGrace;
         }
-        if (!done && giveUpAt && std::chrono::steady_clock::now() >= *giveUpAt) {
+        if (!shared->done && giveUpAt && std::chrono::steady_clock::now() >= *giveUpAt) {
             guard.unlock();
             worker.detach();
             return ExitStatusT::Cancelled;

@@ -5,6 +5,7 @@
 #include "cli/ProgressLineC.h"
 #include "cli/ResultTableC.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -41,16 +42,18 @@ std::string StatusLine(const nlohmann::ordered_json& result) {
 } // namespace
 
 ParallelRunC::ParallelRunC(std::string command, std::vector<std::string> ports, bool json,
-                           std::function<bool()> cancelRequested, StreamsS streams)
+                           std::function<bool()> cancelRequested, StreamsS streams,
+                           std::size_t jobs)
     : command_(std::move(command)), ports_(std::move(ports)), json_(json),
-      cancelRequested_(std::move(cancelRequested)), streams_(streams) {}
+      cancelRequested_(std::move(cancelRequested)), streams_(streams),
+      jobs_(std::max<std::size_t>(jobs, 1)) {}
 
 ExitStatusT ParallelRunC::Run(const PortRunT& run) {
     ProgressLineC progress(streams_.err, ports_, streams_.errColumns);
     results_.assign(ports_.size(), std::nullopt);
     std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < ports_.size(); ++i) {
-        threads.emplace_back([this, &run, &progress, i] { RunPort(run, progress, i); });
+    for (std::size_t i = 0; i < std::min(jobs_, ports_.size()); ++i) {
+        threads.emplace_back([this, &run, &progress] { RunPorts(run, progress); });
     }
     const bool allEnded = WaitForPorts(progress);
     std::vector<nlohmann::ordered_json> shown;
@@ -73,6 +76,22 @@ ExitStatusT ParallelRunC::Run(const PortRunT& run) {
     return status;
 }
 
+void ParallelRunC::RunPorts(const PortRunT& run, ProgressLineC& progress) {
+    while (const std::optional<std::size_t> index = TakePort()) {
+        progress.Started(*index);
+        RunPort(run, progress, *index);
+    }
+}
+
+// The next port to start; none when all have started or Ctrl-C came.
+std::optional<std::size_t> ParallelRunC::TakePort() {
+    std::lock_guard guard(lock_);
+    if (next_ >= ports_.size() || cancelRequested_()) {
+        return std::nullopt;
+    }
+    return next_++;
+}
+
 void ParallelRunC::RunPort(const PortRunT& run, ProgressLineC& progress, std::size_t index) {
     nlohmann::ordered_json result;
     {
@@ -87,18 +106,24 @@ void ParallelRunC::RunPort(const PortRunT& run, ProgressLineC& progress, std::si
     ended_.notify_all();
 }
 
-// True when every port ended; false when some had not, a while after Ctrl-C.
+// Every port has ended or, after Ctrl-C, every port that started; lock_ is held. Once Ctrl-C
+// came no port starts, so next_ stays where it is.
+bool ParallelRunC::AllEnded() const {
+    return done_ == (cancelRequested_() ? next_ : ports_.size());
+}
+
+// True when every port that started ended; false when some had not, a while after Ctrl-C.
 bool ParallelRunC::WaitForPorts(ProgressLineC& progress) {
     std::unique_lock guard(lock_);
     std::optional<std::chrono::steady_clock::time_point> giveUpAt;
     auto nextTick = std::chrono::steady_clock::now() + kLiveEvery;
-    while (done_ < ports_.size()) {
+    while (!AllEnded()) {
         ended_.wait_for(guard, kPoll);
         const auto now = std::chrono::steady_clock::now();
         if (!giveUpAt && cancelRequested_()) {
             giveUpAt = now + kStopGrace;
         }
-        if (done_ < ports_.size() && giveUpAt && now >= *giveUpAt) {
+        if (!AllEnded() && giveUpAt && now >= *giveUpAt) {
             return false;
         }
         if (now >= nextTick) {

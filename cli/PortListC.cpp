@@ -70,6 +70,12 @@ void PortListC::AddOptions(CLI::App& command, PortChoiceS& choice) {
     command.add_option("--ports-from", choice.portsFrom,
                        "File with one port a line (blank lines and # comments are skipped); its "
                        "ports run at the same time, after those of --port");
+    command
+        .add_option("--jobs", choice.jobs,
+                    "With several ports: how many run at once; the others wait for a free "
+                    "place before their port is opened")
+        ->check(CLI::Range(std::size_t{1}, std::size_t{100000}))
+        ->capture_default_str();
 }
 
 std::vector<std::string> PortListC::ParseLines(std::string_view text) {

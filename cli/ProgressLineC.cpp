@@ -19,8 +19,15 @@ std::vector<std::string> ShownOnTerminal(std::vector<std::string> texts) {
 } // namespace
 
 ProgressLineC::ProgressLineC(std::ostream& err, std::vector<std::string> ports, int liveColumns)
-    : err_(err), ports_(ShownOnTerminal(std::move(ports))), done_(ports_.size(), false),
+    : err_(err), ports_(ShownOnTerminal(std::move(ports))), states_(ports_.size(), StateT::Waiting),
       liveColumns_(liveColumns) {}
+
+void ProgressLineC::Started(std::size_t port) {
+    std::lock_guard guard(lock_);
+    states_[port] = StateT::Running;
+    ++running_;
+    DrawLive();
+}
 
 void ProgressLineC::Line(std::size_t port, const std::string& text) {
     std::lock_guard guard(lock_);
@@ -31,7 +38,8 @@ void ProgressLineC::Line(std::size_t port, const std::string& text) {
 
 void ProgressLineC::Finished(std::size_t port, const std::string& status, bool failed) {
     std::lock_guard guard(lock_);
-    done_[port] = true;
+    running_ -= states_[port] == StateT::Running ? 1 : 0;
+    states_[port] = StateT::Done;
     ++finished_;
     failed_ += failed ? 1 : 0;
     ClearLive();
@@ -54,18 +62,21 @@ std::string ProgressLineC::LiveText() const {
     const auto seconds =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start_)
             .count();
+    const std::size_t waiting = ports_.size() - finished_ - running_;
     std::string text = std::to_string(finished_) + "/" + std::to_string(ports_.size()) + " done, " +
-                       std::to_string(failed_) + " failed, " + std::to_string(seconds) + " s";
-    if (finished_ < ports_.size()) {
+                       std::to_string(failed_) + " failed, " + std::to_string(running_) +
+                       " running, " + std::to_string(waiting) + " waiting, " +
+                       std::to_string(seconds) + " s";
+    // A line longer than the terminal would wrap, and erasing it would leave a line behind.
+    const auto most = static_cast<std::size_t>(liveColumns_ - 1);
+    if (running_ > 0) {
         text += "; running:";
-        for (std::size_t i = 0; i < ports_.size(); ++i) {
-            if (!done_[i]) {
+        for (std::size_t i = 0; i < ports_.size() && text.size() <= most; ++i) {
+            if (states_[i] == StateT::Running) {
                 text += " " + ports_[i];
             }
         }
     }
-    // A line longer than the terminal would wrap, and erasing it would leave a line behind.
-    const auto most = static_cast<std::size_t>(liveColumns_ - 1);
     if (text.size() > most) {
         text = text.substr(0, most - 3) + "...";
     }

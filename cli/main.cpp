@@ -75,10 +75,10 @@ int TerminalColumns(int fd) {
     return ::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
 }
 
-int RunOnEach(const CLI::App& app, const std::vector<std::string>& ports, bool json,
-              const ParallelRunC::PortRunT& run) {
+int RunOnEach(const CLI::App& app, const std::vector<std::string>& ports, const PortChoiceS& choice,
+              bool json, const ParallelRunC::PortRunT& run) {
     ParallelRunC parallel(ChosenCommand(app), ports, json, &InterruptFlagC::Raised,
-                          {std::cout, std::cerr, TerminalColumns(STDERR_FILENO)});
+                          {std::cout, std::cerr, TerminalColumns(STDERR_FILENO)}, choice.jobs);
     return static_cast<int>(parallel.Run(run));
 }
 
@@ -133,9 +133,9 @@ int main(int argc, char** argv) {
 
     InterruptFlagC::Install();
     if (choice.Several()) {
-        return module ? RunOnEach(app, ports, json,
+        return module ? RunOnEach(app, ports, choice, json,
                                   PortRunC::Module(moduleOptions, ports, &InterruptFlagC::Raised))
-                      : RunOnEach(app, ports, json,
+                      : RunOnEach(app, ports, choice, json,
                                   PortRunC::Modem(modemOptions, ports, &InterruptFlagC::Raised));
     }
     moduleOptions.port = modemOptions.port = ports.front();

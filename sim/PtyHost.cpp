@@ -62,15 +62,7 @@ void PtyHost::start() {
     if (m_thread.joinable()) {
         return;
     }
-    m_inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_inotify < 0 && errno == EMFILE) {
-        // Every radio watches its port with one of the user's few inotify instances.
-        throw failure("cannot watch the simulated port (each radio needs one of the "
-                      "instances that /proc/sys/fs/inotify/max_user_instances allows)");
-    }
-    if (m_inotify < 0) {
-        throw failure("cannot watch the simulated port");
-    }
+    m_openWatch = PortOpenWatch::shared();
     createPty();
     const std::string text = m_link.publish(slavePath());
     {
@@ -89,10 +81,7 @@ void PtyHost::stop() {
     }
     closePty();
     m_link.remove();
-    if (m_inotify >= 0) {
-        ::close(m_inotify);
-        m_inotify = -1;
-    }
+    m_openWatch.reset();
 }
 
 void PtyHost::createPty() {
@@ -116,11 +105,13 @@ void PtyHost::createPty() {
     // Until the program configures it, the port runs raw at the radio's own settings, like
     // a port that was last used with this radio.
     platform::TtyAttributes::applyRaw(slave, ownLine());
-    m_watch = ::inotify_add_watch(m_inotify, name.data(), IN_OPEN | IN_CLOSE);
-    if (m_watch < 0) {
+    try {
+        m_watch =
+            m_openWatch->add(name.data(), [this](std::uint32_t mask) { noteOpenCloseEvent(mask); });
+    } catch (const std::exception&) {
         ::close(slave);
         ::close(master);
-        throw failure("cannot watch the simulated port");
+        throw;
     }
     m_slave = slave;
     m_openers = 0;
@@ -132,7 +123,7 @@ void PtyHost::createPty() {
 
 void PtyHost::closePty() {
     if (m_watch >= 0) {
-        ::inotify_rm_watch(m_inotify, m_watch);
+        m_openWatch->remove(m_watch);
         m_watch = -1;
     }
     if (m_slave >= 0) {
@@ -147,6 +138,7 @@ void PtyHost::closePty() {
     m_open = false;
     m_openReported = false;
     m_queue.clear();
+    m_openCloseEvents.clear();
     m_stateChanged.notify_all();
 }
 
@@ -326,10 +318,9 @@ void PtyHost::run() {
             master = m_master;
             open = m_open;
         }
-        // The master is only read while the program has the port open; the inotify watch
-        // reports the opening.
-        std::array<pollfd, 3> fds{
-            {{m_waker.fd(), POLLIN, 0}, {m_inotify, POLLIN, 0}, {open ? master : -1, POLLIN, 0}}};
+        // The master is only read while the program has the port open; the open watch
+        // reports the opening and wakes this thread.
+        std::array<pollfd, 2> fds{{{m_waker.fd(), POLLIN, 0}, {open ? master : -1, POLLIN, 0}}};
         timespec wait{};
         timespec* waitPtr = nullptr;
         if (const auto due = nextDue()) {
@@ -344,12 +335,10 @@ void PtyHost::run() {
         if ((fds[0].revents & POLLIN) != 0) {
             m_waker.clear();
         }
-        if (fds[2].revents != 0) {
+        if (fds[1].revents != 0) {
             readFromProgram();
         }
-        if ((fds[1].revents & POLLIN) != 0) {
-            handleOpenCloseEvents();
-        }
+        handleOpenCloseEvents();
         sendDueBytes();
     }
 }
@@ -387,30 +376,32 @@ void PtyHost::readFromProgram() {
     }
 }
 
+// On the open watch's thread.
+void PtyHost::noteOpenCloseEvent(std::uint32_t mask) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_openCloseEvents.push_back(mask);
+    }
+    m_waker.wake();
+}
+
 // Every opening and closing the watch reports is the program's: the host never opens the port.
 void PtyHost::handleOpenCloseEvents() {
-    alignas(inotify_event) std::array<char, 4096> buffer{};
-    while (true) {
-        const ssize_t n = ::read(m_inotify, buffer.data(), buffer.size());
-        if (n <= 0) {
-            return;
-        }
-        for (ssize_t at = 0; at < n;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + at);
-            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-            if (event->wd != m_watch) {
-                continue;
+    std::deque<std::uint32_t> events;
+    {
+        std::lock_guard lock(m_mutex);
+        events.swap(m_openCloseEvents);
+    }
+    for (const std::uint32_t mask : events) {
+        if ((mask & IN_OPEN) != 0) {
+            if (++m_openers == 1) {
+                becomeOpen();
             }
-            if ((event->mask & IN_OPEN) != 0) {
-                if (++m_openers == 1) {
-                    becomeOpen();
-                }
-            } else if ((event->mask & IN_CLOSE) != 0) {
-                if (m_openers > 0 && --m_openers == 0) {
-                    readFromProgram();
-                    becomeClosed();
-                    discardUnreadInput();
-                }
+        } else if ((mask & IN_CLOSE) != 0) {
+            if (m_openers > 0 && --m_openers == 0) {
+                readFromProgram();
+                becomeClosed();
+                discardUnreadInput();
             }
         }
     }

@@ -4,6 +4,7 @@
 #include "platform/Waker.h"
 #include "sim/Faults.h"
 #include "sim/PortLink.h"
+#include "sim/PortOpenWatch.h"
 #include "sim/Traffic.h"
 
 #include <atomic>
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -94,6 +96,7 @@ private:
     void createPty();
     void closePty();
     void readFromProgram();
+    void noteOpenCloseEvent(std::uint32_t mask);
     void handleOpenCloseEvents();
     void discardUnreadInput();
     void reportOpenState(bool open);
@@ -113,7 +116,7 @@ private:
     platform::Waker m_waker;
     std::thread m_thread;
     std::atomic<bool> m_stopping{false};
-    int m_inotify = -1;
+    std::shared_ptr<PortOpenWatch> m_openWatch;
     int m_watch = -1;
     int m_slave = -1;
     int m_openers = 0;
@@ -132,6 +135,8 @@ private:
     std::deque<Outgoing> m_queue;
     Clock::time_point m_lastDue{};
     std::deque<std::function<void()>> m_tasks;
+    // Openings and closings of the port, in order, not yet taken in by the host's thread.
+    std::deque<std::uint32_t> m_openCloseEvents;
     // Only the host's thread draws from it.
     std::minstd_rand m_random{20261208};
     std::size_t m_steps = 0;

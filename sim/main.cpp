@@ -14,6 +14,7 @@
 #include <memory>
 #include <pthread.h>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -72,11 +73,21 @@ std::string numberedName(const std::string& name, int count, int number) {
     return count == 1 ? name : name + "-" + std::to_string(number);
 }
 
+// Each radio holds a few descriptors, so a fleet may need more than the soft limit gives.
+void raiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
 // Starts count radios, each on its own pty and link, and prints their port texts on
 // standard output, one a line, in order.
 template <typename RadioT, typename OptionsT, typename SetupT>
 std::vector<std::unique_ptr<RadioT>> startRadios(const OptionsT& options, const std::string& name,
                                                  int count, bool log, const SetupT& setup) {
+    raiseDescriptorLimit();
     std::vector<std::unique_ptr<RadioT>> radios;
     for (int number = 1; number <= count; ++number) {
         OptionsT own = options;

@@ -1,10 +1,12 @@
-// How long one oryx-cli run takes to read 1, 16 and 64 simulated radios of each family, and
-// that time over the time of reading a single one. The radios behave as delivered (a module
-// in data mode with its guard times, a modem sending its banner 600 ms after the port
-// opens), so a read is mostly waiting and reads in parallel should overlap.
+// How long one oryx-cli run takes to read 1 to 1000 simulated radios of each family, that
+// time over the time of reading a single one, how many radios were read, and the most
+// threads and memory the run took. The radios behave as delivered (a module in data mode
+// with its guard times, a modem sending its banner 600 ms after the port opens), so a read is
+// mostly waiting and reads in parallel should overlap.
 //
-// Run: oryx_parallel_read_bench [repetitions, default 3] [counts, default 1 16 64]
-// Each figure is the median of the repetitions.
+// Run: oryx_parallel_read_bench [-jN] [repetitions, default 3] [counts, default 1 16 64 256
+// 1000]; -jN passes --jobs N to oryx-cli. Each figure is the median of the repetitions; the
+// count read is the fewest of them.
 
 #include "sim/ModemRadio.h"
 #include "sim/ModuleRadio.h"
@@ -15,11 +17,13 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <spawn.h>
 #include <stdexcept>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -29,8 +33,37 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The seconds one oryx-cli run takes, which must succeed.
-double TimeRun(const std::vector<std::string>& args) {
+struct RunS {
+    double seconds = 0;
+    std::size_t succeeded = 0;
+    long mostThreads = 0;
+    long peakKiB = 0;
+};
+
+// A number from the process's status ("Threads:", "VmHWM:"); 0 once it has ended.
+long StatusField(pid_t pid, const std::string& field) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0) {
+            return std::atol(line.c_str() + field.size());
+        }
+    }
+    return 0;
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// One oryx-cli run with --json: its time, the ports it read, and its peaks, sampled every
+// 5 ms (the kernel's peak resident size of the child after its exec would also count this
+// bench's own memory, which the child shares until then).
+RunS TimeRun(const std::vector<std::string>& args, const std::string& outFile) {
     std::vector<char*> argv = {const_cast<char*>(ORYX_CLI_PATH)};
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -38,21 +71,30 @@ double TimeRun(const std::vector<std::string>& args) {
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     const auto start = Clock::now();
     pid_t pid = 0;
     if (posix_spawn(&pid, ORYX_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0) {
         throw std::runtime_error("cannot start oryx-cli");
     }
+    RunS run;
     int status = 0;
-    waitpid(pid, &status, 0);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        run.mostThreads = std::max(run.mostThreads, StatusField(pid, "Threads:"));
+        run.peakKiB = std::max(run.peakKiB, StatusField(pid, "VmHWM:"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::ifstream out(outFile);
+    const std::string text((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
+    run.succeeded = Count(text, "\"exitStatus\":0");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) {
         throw std::runtime_error("oryx-cli " + args[0] + " " + args[1] + " failed");
     }
-    return seconds;
+    return run;
 }
 
 double Median(std::vector<double> values) {
@@ -64,7 +106,8 @@ double Median(std::vector<double> values) {
 // it found it.
 template <typename RadioT, typename OptionsT> class FleetC {
 public:
-    FleetC(const std::string& family, std::size_t count) : family_(family) {
+    FleetC(const std::string& family, std::size_t count, std::string jobs)
+        : family_(family), jobs_(std::move(jobs)) {
         for (std::size_t i = 0; i < count; ++i) {
             OptionsT options;
             options.linkName =
@@ -73,25 +116,36 @@ public:
             radios_.back()->start();
         }
         listFile_ = "/tmp/oryx-bench-" + family + "-" + std::to_string(::getpid()) + ".txt";
+        outFile_ = listFile_ + ".out";
     }
-    ~FleetC() { std::remove(listFile_.c_str()); }
+    ~FleetC() {
+        std::remove(listFile_.c_str());
+        std::remove(outFile_.c_str());
+    }
+    const std::string& OutFile() const { return outFile_; }
 
     // A single radio is read the way one is read today; several through a list file.
     std::vector<std::string> ReadArgs(std::size_t count) const {
         if (count == 1) {
-            return {family_, "read", "--port", radios_.front()->portText()};
+            return {family_, "read", "--json", "--port", radios_.front()->portText()};
         }
         std::ofstream list(listFile_, std::ios::trunc);
         for (std::size_t i = 0; i < count; ++i) {
             list << radios_[i]->portText() << '\n';
         }
-        return {family_, "read", "--ports-from", listFile_};
+        std::vector<std::string> args = {family_, "read", "--json", "--ports-from", listFile_};
+        if (!jobs_.empty()) {
+            args.insert(args.end(), {"--jobs", jobs_});
+        }
+        return args;
     }
 
 private:
     std::string family_;
     std::vector<std::unique_ptr<RadioT>> radios_;
+    std::string jobs_;
     std::string listFile_;
+    std::string outFile_;
 };
 
 template <typename FleetT>
@@ -100,19 +154,24 @@ void Measure(const char* family, FleetT& fleet, const std::vector<std::size_t>& 
     double single = 0;
     for (const std::size_t count : counts) {
         std::vector<double> times;
+        std::vector<double> threads;
+        std::vector<double> peaks;
+        std::size_t fewest = count;
         const std::vector<std::string> args = fleet.ReadArgs(count);
         for (int r = 0; r < repetitions; ++r) {
-            times.push_back(TimeRun(args));
+            const RunS run = TimeRun(args, fleet.OutFile());
+            times.push_back(run.seconds);
+            threads.push_back(static_cast<double>(run.mostThreads));
+            peaks.push_back(static_cast<double>(run.peakKiB) / 1024.0);
+            fewest = std::min(fewest, run.succeeded);
         }
         const double median = Median(times);
         if (count == 1) {
             single = median;
         }
-        std::printf("%-7s %4zu radios  %7.3f s", family, count, median);
-        if (single > 0) {
-            std::printf("  %5.2f x one", median / single);
-        }
-        std::printf("\n");
+        std::printf("%-7s %4zu radios  %4zu read  %7.3f s  %5.2f x one  %4.0f threads  %6.1f MiB\n",
+                    family, count, fewest, median, single > 0 ? median / single : 1.0,
+                    Median(threads), Median(peaks));
         std::fflush(stdout);
     }
 }
@@ -120,13 +179,23 @@ void Measure(const char* family, FleetT& fleet, const std::vector<std::size_t>& 
 } // namespace
 
 int main(int argc, char** argv) {
-    const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    std::string jobs;
+    std::vector<std::string> rest;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("-j", 0) == 0) {
+            jobs = arg.substr(2);
+        } else {
+            rest.push_back(arg);
+        }
+    }
+    const int repetitions = !rest.empty() ? std::max(1, std::atoi(rest[0].c_str())) : 3;
     std::vector<std::size_t> counts;
-    for (int i = 2; i < argc; ++i) {
-        counts.push_back(static_cast<std::size_t>(std::max(1, std::atoi(argv[i]))));
+    for (std::size_t i = 1; i < rest.size(); ++i) {
+        counts.push_back(static_cast<std::size_t>(std::max(1, std::atoi(rest[i].c_str()))));
     }
     if (counts.empty()) {
-        counts = {1, 16, 64};
+        counts = {1, 16, 64, 256, 1000};
     }
     if (std::find(counts.begin(), counts.end(), 1u) == counts.end()) {
         counts.insert(counts.begin(), 1);
@@ -135,10 +204,11 @@ int main(int argc, char** argv) {
     try {
         // One family at a time: every simulated radio holds several descriptors.
         {
-            FleetC<oryx::sim::ModuleRadio, oryx::sim::ModuleRadioOptions> modules("module", most);
+            FleetC<oryx::sim::ModuleRadio, oryx::sim::ModuleRadioOptions> modules("module", most,
+                                                                                  jobs);
             Measure("module", modules, counts, repetitions);
         }
-        FleetC<oryx::sim::ModemRadio, oryx::sim::ModemRadioOptions> modems("modem", most);
+        FleetC<oryx::sim::ModemRadio, oryx::sim::ModemRadioOptions> modems("modem", most, jobs);
         Measure("modem", modems, counts, repetitions);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "oryx_parallel_read_bench: %s\n", e.what());

@@ -5,9 +5,14 @@
 #include "sim/ModuleRadio.h"
 
 #include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <random>
+#include <sys/inotify.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -43,6 +48,45 @@ std::string PortFile(const ScratchDirC& scratch, const std::string& stem, const 
     return scratch.file(stem + "-" + part + extension);
 }
 
+// Counts how many of the watched ports are open at the same time. One inotify instance holds
+// the openings and closings of all of them in the order they happened, which the simulated
+// radios' own threads might take in out of order.
+class OpenPortsC {
+public:
+    explicit OpenPortsC(const std::vector<std::string>& paths) {
+        for (const std::string& path : paths) {
+            ::inotify_add_watch(fd_, path.c_str(), IN_OPEN | IN_CLOSE);
+        }
+    }
+    ~OpenPortsC() { ::close(fd_); }
+
+    // The most ports that were open at once so far.
+    int MostAtOnce() {
+        alignas(inotify_event) std::array<char, 4096> buffer{};
+        ssize_t n = 0;
+        while ((n = ::read(fd_, buffer.data(), buffer.size())) > 0) {
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + at);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+                int& opened = openers_[event->wd];
+                if ((event->mask & IN_OPEN) != 0) {
+                    open_ += ++opened == 1 ? 1 : 0;
+                } else if ((event->mask & IN_CLOSE) != 0 && opened > 0) {
+                    open_ -= --opened == 0 ? 1 : 0;
+                }
+                most_ = std::max(most_, open_);
+            }
+        }
+        return most_;
+    }
+
+private:
+    int fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    std::map<int, int> openers_;
+    int open_ = 0;
+    int most_ = 0;
+};
+
 class CliParallelTest : public ::testing::Test {
 protected:
     ModemRadio& StartModem(int model, std::uint32_t baud, bool banner = true) {
@@ -60,6 +104,10 @@ protected:
         ModuleRadioOptions options;
         options.commandMode = true;
         options.replyDelay = 0ms;
+        return StartModule(options);
+    }
+
+    ModuleRadio& StartModule(ModuleRadioOptions options) {
         options.linkName = LinkName("module");
         modules_.push_back(std::make_unique<ModuleRadio>(options));
         modules_.back()->start();
@@ -175,6 +223,80 @@ TEST_F(CliParallelTest, CtrlCCancelsEveryPortWithinTwoSecondsAndTheTableSaysSo) 
         EXPECT_EQ(row.substr(0, row.find('\n')).substr(row.find_first_not_of(' ', port.size())),
                   "cancelled  Cancelled while waiting for the radio.")
             << cli.out();
+    }
+}
+
+TEST_F(CliParallelTest, JobsBoundHowManyPortsAreOpenAtOnce) {
+    ModuleRadioOptions slow;
+    slow.guardTime = 300ms;
+    std::vector<std::string> ports;
+    std::vector<std::string> slaves;
+    for (int i = 0; i < 5; ++i) {
+        const ModuleRadio& module = StartModule(slow);
+        ports.push_back(module.portText());
+        slaves.push_back(module.slavePath());
+    }
+    OpenPortsC open(slaves);
+    std::vector<std::string> args = {"module", "read", "--json", "--jobs", "2"};
+    const std::vector<std::string> portArgs = PortArgs(ports);
+    args.insert(args.end(), portArgs.begin(), portArgs.end());
+    CliProcessC cli(ORYX_CLI_PATH, args);
+
+    ASSERT_EQ(cli.Wait(kRunLimit), 0) << cli.err();
+    EXPECT_EQ(open.MostAtOnce(), 2);
+    const Json results = Json::parse(cli.out(), nullptr, false);
+    ASSERT_TRUE(results.is_array() && results.size() == ports.size()) << cli.out();
+}
+
+// Ctrl-C at any moment of a run, also while a port is deep inside the library and must be
+// left behind: the program ends with every port's row and never by a signal. Half the ports
+// are still waiting for a place. Five runs go at once on fleets of their own to fit fifty
+// cancellations in the time.
+TEST_F(CliParallelTest, CtrlCAtAnyMomentEndsWithEveryRowAndNeverCrashes) {
+    constexpr int kLanes = 5;
+    constexpr int kRunsPerLane = 10;
+    ModuleRadioOptions slow;
+    slow.replyDelay = 150ms;
+    std::array<std::vector<std::string>, kLanes> fleets;
+    for (auto& fleet : fleets) {
+        for (int i = 0; i < 16; ++i) {
+            fleet.push_back(StartModule(slow).portText());
+        }
+    }
+    std::array<std::vector<std::string>, kLanes> failures;
+    auto lane = [&](int number) {
+        std::mt19937 random(static_cast<unsigned>(::getpid() + number));
+        std::vector<std::string> args = {"module", "read", "--json", "--jobs", "8"};
+        const std::vector<std::string> portArgs = PortArgs(fleets[number]);
+        args.insert(args.end(), portArgs.begin(), portArgs.end());
+        for (int run = 0; run < kRunsPerLane; ++run) {
+            CliProcessC cli(ORYX_CLI_PATH, args);
+            // Once a port has spoken, Ctrl-C is the program's to handle.
+            if (!cli.WaitForError(fleets[number].front() + ": ", 20s)) {
+                failures[number].push_back("no progress: " + cli.err());
+                continue;
+            }
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(std::uniform_int_distribution<>(0, 1500)(random)));
+            cli.Interrupt();
+            const int status = cli.Wait(30s);
+            const Json results = Json::parse(cli.out(), nullptr, false);
+            const bool everyRow = results.is_array() && results.size() == 16;
+            if (status != 4 || !everyRow) {
+                failures[number].push_back("exit " + std::to_string(status) + ": " + cli.out());
+            }
+        }
+    };
+    std::vector<std::thread> others;
+    for (int number = 1; number < kLanes; ++number) {
+        others.emplace_back(lane, number);
+    }
+    lane(0);
+    for (std::thread& other : others) {
+        other.join();
+    }
+    for (const auto& lost : failures) {
+        EXPECT_TRUE(lost.empty()) << lost.size() << " runs went wrong; the first: " << lost.front();
     }
 }
 

@@ -5,10 +5,13 @@
 #include "sim/SimulatedDevice.h"
 
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace oryx::sim {
 namespace {
@@ -117,6 +120,39 @@ TEST_F(PtyHostTest, AnOpenTestDoesNotKeepThePort) {
     EXPECT_TRUE(m_host.waitForPortOpen(false, milliseconds(2000)));
     ModemClient client(m_host.portText(), 9600);
     EXPECT_TRUE(m_host.waitForPortOpen(true, milliseconds(2000)));
+}
+
+int inotifyInstancesOfThisProcess() {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        count += std::filesystem::read_symlink(entry.path(), error) == "anon_inode:inotify";
+    }
+    return count;
+}
+
+// A user gets 128 inotify instances by default; a fleet of radios must not need one each.
+TEST_F(PtyHostTest, ManyHostsShareOneWatchAndEachStillSeesItsOwnPort) {
+    const int before = inotifyInstancesOfThisProcess();
+    std::vector<std::unique_ptr<RecordingDevice>> devices(40);
+    std::vector<std::unique_ptr<PtyHost>> hosts;
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        devices[i] = std::make_unique<RecordingDevice>();
+        hosts.push_back(std::make_unique<PtyHost>(
+            *devices[i], "fleet-" + std::to_string(::getpid()) + "-" + std::to_string(i),
+            lineAt(9600)));
+        hosts.back()->start();
+    }
+    EXPECT_LE(inotifyInstancesOfThisProcess(), before + 1);
+
+    for (const std::size_t i : {std::size_t{7}, std::size_t{39}}) {
+        ModemClient client(hosts[i]->portText(), 9600);
+        EXPECT_TRUE(hosts[i]->waitForPortOpen(true, milliseconds(2000))) << i;
+    }
+    EXPECT_TRUE(waitUntil([&] { return devices[7]->closed == 1 && devices[39]->closed == 1; }));
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        EXPECT_EQ(devices[i]->opened, i == 7 || i == 39 ? 1 : 0) << i;
+    }
 }
 
 } // namespace
