@@ -71,6 +71,7 @@ struct NetworkSerialPort::Reply {
     std::condition_variable done;
     std::optional<int> error;
     unsigned value = 0;
+    Clock::time_point at;
 
     static void arrived(sergensio*, int err, unsigned value, void* data) {
         auto* holder = static_cast<std::shared_ptr<Reply>*>(data);
@@ -78,6 +79,7 @@ struct NetworkSerialPort::Reply {
             std::lock_guard lock((*holder)->mutex);
             (*holder)->error = err;
             (*holder)->value = value;
+            (*holder)->at = Clock::now();
         }
         (*holder)->done.notify_all();
         delete holder;
@@ -232,6 +234,7 @@ void NetworkSerialPort::stopEvents() {
 SerialError NetworkSerialPort::request(const Send& send, unsigned& applied, const char* what) {
     auto reply = std::make_shared<Reply>();
     auto* holder = new std::shared_ptr<Reply>(reply);
+    const Clock::time_point asked = Clock::now();
     if (const int sent = send(holder); sent != 0) {
         delete holder;
         return sent == GE_NOTREADY || sent == GE_REMCLOSE ? goneError()
@@ -241,7 +244,8 @@ SerialError NetworkSerialPort::request(const Send& send, unsigned& applied, cons
                                                                                  what + "."};
     }
     std::unique_lock lock(reply->mutex);
-    if (!reply->done.wait_for(lock, kReplyLimit, [&] { return reply->error.has_value(); })) {
+    const auto limit = kReplyLimit + farEndAllowance();
+    if (!reply->done.wait_for(lock, limit, [&] { return reply->error.has_value(); })) {
         return gone()
                    ? goneError()
                    : SerialError{ETIMEDOUT, "Port " + m_portText +
@@ -252,7 +256,24 @@ SerialError NetworkSerialPort::request(const Send& send, unsigned& applied, cons
                          gensio_err_to_str(*reply->error) + "."};
     }
     applied = reply->value;
+    addRoundTrip(reply->at - asked);
     return {};
+}
+
+// The server answers a control at once, so the time to its answer is the link's round trip.
+void NetworkSerialPort::addRoundTrip(Clock::duration sample) {
+    std::lock_guard lock(m_mutex);
+    m_roundTrip.add(std::chrono::duration_cast<RoundTripMeter::Duration>(sample));
+}
+
+std::chrono::milliseconds NetworkSerialPort::roundTrip() const {
+    std::lock_guard lock(m_mutex);
+    return m_roundTrip.roundTrip();
+}
+
+std::chrono::milliseconds NetworkSerialPort::farEndAllowance() const {
+    std::lock_guard lock(m_mutex);
+    return m_roundTrip.allowance();
 }
 
 SerialError NetworkSerialPort::configure(const LineSettings& wanted) {
