@@ -72,11 +72,19 @@ private:
     void stopEvents();
     // One setting sent to the server; value 0 only asks. The reply carries the value in force.
     using Send = std::function<int(void* replyData)>;
-    SerialError request(const Send& send, unsigned& applied, const char* what);
+    // A control sent whose answer has not been collected yet.
+    struct Pending {
+        std::shared_ptr<Reply> reply;
+        const char* what;
+        Clock::time_point asked;
+        SerialError failed;
+    };
+    Pending ask(const Send& send, const char* what);
+    SerialError answer(const Pending& pending, unsigned& applied);
     SerialError setLine(bool dtr, bool on);
-    bool askModemLines();
+    Pending askLine(bool dtr, bool on);
     void waitUntilServerHasAllWritten();
-    SerialError askRate(unsigned& rate);
+    Pending askRate();
     void markGone();
     void addRoundTrip(Clock::duration sample);
 
