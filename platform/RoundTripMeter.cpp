@@ -7,7 +7,7 @@ namespace {
 
 // The margin covers the jitter of the data path, which the control exchanges only sample, and
 // the time the far end's own scheduling takes on a link that is otherwise fast.
-constexpr unsigned kMarginPercent = 25;
+constexpr unsigned kMarginPercent = 12;
 constexpr std::chrono::milliseconds kMarginFloor{20};
 
 } // namespace
