@@ -63,6 +63,7 @@ void ModemCommandC::Execute(ModemDialogCoreC& core, ModemReportC& report) {
     }
     report.Set("banner", core.fields().banner);
     report.Set("model", core.Values().model);
+    report.SetRoundTrip(core.session().link().RoundTrip());
     if (cancelRequested_()) {
         report.Fail(ExitStatusT::Cancelled, "Cancelled.");
         LetGo(core);

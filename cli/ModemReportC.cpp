@@ -3,6 +3,7 @@
 #include "cli/TextsC.h"
 
 #include "platform/PortEnumerator.h"
+#include "platform/PortNames.h"
 
 #include <ostream>
 
@@ -19,6 +20,12 @@ void ModemReportC::Set(const std::string& name, int value) {
 
 void ModemReportC::SetJson(const std::string& name, nlohmann::ordered_json value) {
     values_[name] = std::move(value);
+}
+
+void ModemReportC::SetRoundTrip(std::chrono::milliseconds roundTrip) {
+    if (oryx::platform::PortNames::isNetworkPort(port_)) {
+        values_["roundTripMs"] = roundTrip.count();
+    }
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "cli/TerminalModemViewC.h"
 #include "common/EventLogFileC.h"
 
+#include <chrono>
 #include <iosfwd>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -18,6 +19,9 @@ public:
     void Set(const std::string& name, const std::string& value);
     void Set(const std::string& name, int value);
     void SetJson(const std::string& name, nlohmann::ordered_json value);
+    // "roundTripMs", the measured round trip of the link, for a network port only: a local
+    // port has no link to measure.
+    void SetRoundTrip(std::chrono::milliseconds roundTrip);
     void Fail(ExitStatusT status, const std::string& error);
     // The failure text followed by why the port does not open now (permission with the
     // 'dialout' fix, held by another program, not a serial port, gone), when it still does not.

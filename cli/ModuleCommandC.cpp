@@ -68,6 +68,13 @@ std::string DeviceText(const DevNameAddressPairT& device) {
     return FieldText(device.m_szName) + " (" + FieldText(device.m_szAddress) + ")";
 }
 
+void ReportRoundTrip(ORC::CFG::OpalDeviceControllerC& controller, ModemReportC& report) {
+    uint32_t roundTripMs = 0;
+    if (controller.getLinkRoundTrip(roundTripMs) == CFG_OK) {
+        report.SetRoundTrip(std::chrono::milliseconds(roundTripMs));
+    }
+}
+
 bool SameAddress(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::toupper(static_cast<unsigned char>(x)) ==
@@ -210,6 +217,7 @@ void ModuleCommandC::Execute(EventLogFileC& log, ModemReportC& report) {
             break;
         }
     }
+    ReportRoundTrip(controller, report);
     Leave(controller, log);
 }
 

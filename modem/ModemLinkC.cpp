@@ -4,6 +4,7 @@
 #include "platform/SerialDevice.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,7 @@ using oryx::platform::SerialDevice;
 
 // A one-byte read gives up after 110 ms; a read-until-quiet ends 110 ms after the last byte.
 constexpr CommTimeouts kLinkTimeouts{100, 10, 100, 10, 100};
+constexpr auto kReadConstant = std::chrono::milliseconds(kLinkTimeouts.readTotalConstant);
 constexpr auto kFirstReplyByteWait = std::chrono::milliseconds(110);
 
 void SleepMs(int ms) {
@@ -80,6 +82,11 @@ int ModemLinkC::ReadChar(char& byte) {
         log_.Log("ERROR: ReadChar RC_PORT_NOT_OPEN.");
         return RC_PORT_NOT_OPEN;
     }
+    // Every byte read is a wait for the radio; the link's round trip is kept current while
+    // the port is in use, so the time-out follows it.
+    CommTimeouts timeouts = kLinkTimeouts;
+    timeouts.readTotalConstant = static_cast<std::uint32_t>(FarEndWait(kReadConstant).count());
+    device_->setTimeouts(timeouts);
     oryx::platform::IoResult result = device_->read(&byte, 1);
     if (!result.error.ok()) {
         log_.Log("ERROR: ReadChar RC_UNDEFINED.");
@@ -260,8 +267,16 @@ int ModemLinkC::DecodeReply(char* reply, size_t size, const char* sent, int& val
 // time a one-byte read gets.
 bool ModemLinkC::WaitForFirstReplyByte() {
     using oryx::platform::WaitOutcome;
-    WaitOutcome outcome = device_->waitForInputOrError(kFirstReplyByteWait);
+    WaitOutcome outcome = device_->waitForInputOrError(FarEndWait(kFirstReplyByteWait));
     return outcome == WaitOutcome::Input || outcome == WaitOutcome::LineError;
+}
+
+std::chrono::milliseconds ModemLinkC::FarEndWait(std::chrono::milliseconds usual) const {
+    return usual + device_->farEndAllowance();
+}
+
+std::chrono::milliseconds ModemLinkC::RoundTrip() const {
+    return device_->roundTrip();
 }
 
 void ModemLinkC::PurgeQueues() {

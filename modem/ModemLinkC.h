@@ -2,6 +2,7 @@
 
 #include "modem/ModemResultC.h"
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -60,6 +61,8 @@ public:
     bool SetBaudRate(const std::string& baudText);
 
     bool HandleValid() const;
+    // The measured round trip of a network port's link; zero on a local port.
+    std::chrono::milliseconds RoundTrip() const;
     bool modemPortOpen() const { return portOpen_; }
     // The platform's error code of the last open that failed; 0 after an open that worked.
     int openError() const { return openError_; }
@@ -68,6 +71,9 @@ public:
 
 private:
     bool WaitForFirstReplyByte();
+    // A wait for the radio's answer: its time on a local line, plus the link's round trip and
+    // margin on a network port.
+    std::chrono::milliseconds FarEndWait(std::chrono::milliseconds usual) const;
 
     EventLogFileC& log_;
     std::unique_ptr<oryx::platform::SerialDevice> device_;

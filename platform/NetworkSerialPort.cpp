@@ -12,6 +12,7 @@
 #include <cmath>
 #include <csignal>
 #include <pthread.h>
+#include <vector>
 
 namespace oryx::platform {
 namespace {
@@ -71,6 +72,7 @@ struct NetworkSerialPort::Reply {
     std::condition_variable done;
     std::optional<int> error;
     unsigned value = 0;
+    Clock::time_point at;
 
     static void arrived(sergensio*, int err, unsigned value, void* data) {
         auto* holder = static_cast<std::shared_ptr<Reply>*>(data);
@@ -78,6 +80,7 @@ struct NetworkSerialPort::Reply {
             std::lock_guard lock((*holder)->mutex);
             (*holder)->error = err;
             (*holder)->value = value;
+            (*holder)->at = Clock::now();
         }
         (*holder)->done.notify_all();
         delete holder;
@@ -156,8 +159,15 @@ SerialError NetworkSerialPort::open(const std::string& host, const std::string& 
     // Replies to the control come in with the data, so reading starts first. A plain TCP or
     // Telnet server takes the connection too; only the control answers.
     gensio_set_read_callback_enable(m_io, true);
+    // Both questions go out at once: over a slow link one round trip, not two.
+    const Pending rateAsked = askRate();
+    const Pending linesAsked = ask(
+        [this](void* reply) {
+            return sergensio_dtr(gensio_to_sergensio(m_io), 0, &Reply::arrived, reply);
+        },
+        "DTR line");
     unsigned rate = 0;
-    if (!askRate(rate).ok() || rate == 0) {
+    if (!answer(rateAsked, rate).ok() || rate == 0) {
         stopEvents();
         return {EPROTONOSUPPORT, "Port " + m_portText + ": the server at " + where +
                                      " does not offer serial port control (RFC 2217), so the "
@@ -168,7 +178,9 @@ SerialError NetworkSerialPort::open(const std::string& host, const std::string& 
     m_controlled = true;
     // A served port without modem lines (a pty) answers the question with no state, and
     // would never answer a command to switch one: the replies would then fall out of step.
-    m_hasModemLines = askModemLines();
+    unsigned lines = 0;
+    m_hasModemLines =
+        answer(linesAsked, lines).ok() && (lines == SERGENSIO_DTR_ON || lines == SERGENSIO_DTR_OFF);
     return {};
 }
 
@@ -189,16 +201,16 @@ void NetworkSerialPort::startEvents() {
 // the server a question first: the server answers only after it has read what came before.
 void NetworkSerialPort::waitUntilServerHasAllWritten() {
     unsigned rate = 0;
-    askRate(rate);
+    answer(askRate(), rate);
 }
 
 // A rate of 0 asks the server for its rate without changing it.
-SerialError NetworkSerialPort::askRate(unsigned& rate) {
-    return request(
+NetworkSerialPort::Pending NetworkSerialPort::askRate() {
+    return ask(
         [this](void* reply) {
             return sergensio_baud(gensio_to_sergensio(m_io), 0, &Reply::arrived, reply);
         },
-        rate, "rate");
+        "rate");
 }
 
 void NetworkSerialPort::stopEvents() {
@@ -229,74 +241,94 @@ void NetworkSerialPort::stopEvents() {
     }
 }
 
-SerialError NetworkSerialPort::request(const Send& send, unsigned& applied, const char* what) {
-    auto reply = std::make_shared<Reply>();
-    auto* holder = new std::shared_ptr<Reply>(reply);
+NetworkSerialPort::Pending NetworkSerialPort::ask(const Send& send, const char* what) {
+    Pending pending{std::make_shared<Reply>(), what, Clock::now(), {}};
+    auto* holder = new std::shared_ptr<Reply>(pending.reply);
     if (const int sent = send(holder); sent != 0) {
         delete holder;
-        return sent == GE_NOTREADY || sent == GE_REMCLOSE ? goneError()
-                                                          : SerialError{EIO, "Port " + m_portText +
-                                                                                 ": cannot set "
-                                                                                 "the " +
-                                                                                 what + "."};
+        pending.failed = sent == GE_NOTREADY || sent == GE_REMCLOSE
+                             ? goneError()
+                             : SerialError{EIO, "Port " + m_portText + ": cannot set the " +
+                                                    std::string(what) + "."};
     }
-    std::unique_lock lock(reply->mutex);
-    if (!reply->done.wait_for(lock, kReplyLimit, [&] { return reply->error.has_value(); })) {
-        return gone()
-                   ? goneError()
-                   : SerialError{ETIMEDOUT, "Port " + m_portText +
-                                                ": the server did not confirm the " + what + "."};
+    return pending;
+}
+
+SerialError NetworkSerialPort::answer(const Pending& pending, unsigned& applied) {
+    if (!pending.failed.ok()) {
+        return pending.failed;
     }
-    if (*reply->error != 0) {
-        return {EIO, "Port " + m_portText + ": the server refused the " + what + ": " +
-                         gensio_err_to_str(*reply->error) + "."};
+    Reply& reply = *pending.reply;
+    std::unique_lock lock(reply.mutex);
+    const auto limit = kReplyLimit + farEndAllowance();
+    if (!reply.done.wait_for(lock, limit, [&] { return reply.error.has_value(); })) {
+        return gone() ? goneError()
+                      : SerialError{ETIMEDOUT, "Port " + m_portText +
+                                                   ": the server did not confirm the " +
+                                                   pending.what + "."};
     }
-    applied = reply->value;
+    if (*reply.error != 0) {
+        return {EIO, "Port " + m_portText + ": the server refused the " + pending.what + ": " +
+                         gensio_err_to_str(*reply.error) + "."};
+    }
+    applied = reply.value;
+    addRoundTrip(reply.at - pending.asked);
     return {};
 }
 
+// The server answers a control at once, so the time to its answer is the link's round trip.
+void NetworkSerialPort::addRoundTrip(Clock::duration sample) {
+    std::lock_guard lock(m_mutex);
+    m_roundTrip.add(std::chrono::duration_cast<RoundTripMeter::Duration>(sample));
+}
+
+std::chrono::milliseconds NetworkSerialPort::roundTrip() const {
+    std::lock_guard lock(m_mutex);
+    return m_roundTrip.roundTrip();
+}
+
+std::chrono::milliseconds NetworkSerialPort::farEndAllowance() const {
+    std::lock_guard lock(m_mutex);
+    return m_roundTrip.allowance();
+}
+
+// Every setting goes out at once and the answers are collected after: over a slow link one
+// round trip instead of one per setting. The server applies them in the order sent.
 SerialError NetworkSerialPort::configure(const LineSettings& wanted) {
     if (gone()) {
         return goneError();
     }
     sergensio* sio = gensio_to_sergensio(m_io);
-    unsigned applied = 0;
     const auto setting = [&](auto call, unsigned value, const char* what) {
-        return request([&](void* reply) { return call(sio, value, &Reply::arrived, reply); },
-                       applied, what);
+        return ask([&](void* reply) { return call(sio, value, &Reply::arrived, reply); }, what);
     };
-    if (SerialError e = setting(sergensio_baud, wanted.baudRate, "baud rate"); !e.ok()) {
-        return e;
-    }
-    if (std::fabs(static_cast<double>(applied) - wanted.baudRate) >
-        wanted.baudRate * kRateTolerance) {
-        return SerialError::invalid("Port " + m_portText + " does not support " +
-                                    std::to_string(wanted.baudRate) + " bit/s.");
-    }
     const unsigned stop = wanted.stopBits == StopBits::Two ? 2 : 1;
     const unsigned flow =
         wanted.rtsCtsHandshake ? SERGENSIO_FLOWCONTROL_RTS_CTS : SERGENSIO_FLOWCONTROL_NONE;
-    if (SerialError e =
-            setting(sergensio_datasize, static_cast<unsigned>(wanted.dataBits), "data bits");
-        !e.ok()) {
-        return e;
+    std::vector<Pending> asked = {
+        setting(sergensio_baud, wanted.baudRate, "baud rate"),
+        setting(sergensio_datasize, static_cast<unsigned>(wanted.dataBits), "data bits"),
+        setting(sergensio_parity, parityCode(wanted.parity), "parity"),
+        setting(sergensio_stopbits, stop, "stop bits"),
+        setting(sergensio_flowcontrol, flow, "flow control"),
+    };
+    if (m_hasModemLines) {
+        asked.push_back(askLine(true, wanted.dtrOn));
+        if (!wanted.rtsCtsHandshake) {
+            asked.push_back(askLine(false, wanted.rtsOn));
+        }
     }
-    if (SerialError e = setting(sergensio_parity, parityCode(wanted.parity), "parity"); !e.ok()) {
-        return e;
-    }
-    if (SerialError e = setting(sergensio_stopbits, stop, "stop bits"); !e.ok()) {
-        return e;
-    }
-    if (SerialError e = setting(sergensio_flowcontrol, flow, "flow control"); !e.ok()) {
-        return e;
-    }
-    if (SerialError e = setLine(true, wanted.dtrOn); !e.ok()) {
-        return e;
-    }
-    if (!wanted.rtsCtsHandshake) {
-        if (SerialError e = setLine(false, wanted.rtsOn); !e.ok()) {
+    unsigned rate = 0;
+    for (std::size_t i = 0; i < asked.size(); ++i) {
+        unsigned applied = 0;
+        if (SerialError e = answer(asked[i], applied); !e.ok()) {
             return e;
         }
+        rate = i == 0 ? applied : rate;
+    }
+    if (std::fabs(static_cast<double>(rate) - wanted.baudRate) > wanted.baudRate * kRateTolerance) {
+        return SerialError::invalid("Port " + m_portText + " does not support " +
+                                    std::to_string(wanted.baudRate) + " bit/s.");
     }
     std::lock_guard lock(m_mutex);
     m_settings = wanted;
@@ -333,26 +365,20 @@ SerialError NetworkSerialPort::setLine(bool dtr, bool on) {
     if (!m_hasModemLines) {
         return {};
     }
-    sergensio* sio = gensio_to_sergensio(m_io);
     unsigned applied = 0;
+    return answer(askLine(dtr, on), applied);
+}
+
+NetworkSerialPort::Pending NetworkSerialPort::askLine(bool dtr, bool on) {
+    sergensio* sio = gensio_to_sergensio(m_io);
     const unsigned state = on ? SERGENSIO_DTR_ON : SERGENSIO_DTR_OFF;
     static_assert(SERGENSIO_DTR_ON == SERGENSIO_RTS_ON && SERGENSIO_DTR_OFF == SERGENSIO_RTS_OFF);
-    return request(
+    return ask(
         [&](void* reply) {
             return dtr ? sergensio_dtr(sio, state, &Reply::arrived, reply)
                        : sergensio_rts(sio, state, &Reply::arrived, reply);
         },
-        applied, dtr ? "DTR line" : "RTS line");
-}
-
-bool NetworkSerialPort::askModemLines() {
-    unsigned state = 0;
-    const SerialError asked = request(
-        [this](void* reply) {
-            return sergensio_dtr(gensio_to_sergensio(m_io), 0, &Reply::arrived, reply);
-        },
-        state, "DTR line");
-    return asked.ok() && (state == SERGENSIO_DTR_ON || state == SERGENSIO_DTR_OFF);
+        dtr ? "DTR line" : "RTS line");
 }
 
 SerialError NetworkSerialPort::purgeReceive() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/LineSettings.h"
+#include "platform/RoundTripMeter.h"
 #include "platform/SerialError.h"
 #include "platform/Waker.h"
 
@@ -56,6 +57,12 @@ public:
 
     SerialError goneError() const;
 
+    // The link's round trip from the control exchanges: measured at the open, kept current by
+    // every later one.
+    std::chrono::milliseconds roundTrip() const;
+    // What a wait for the radio's answer adds on this link (the round trip and a margin).
+    std::chrono::milliseconds farEndAllowance() const;
+
 private:
     struct Reply;
 
@@ -65,12 +72,21 @@ private:
     void stopEvents();
     // One setting sent to the server; value 0 only asks. The reply carries the value in force.
     using Send = std::function<int(void* replyData)>;
-    SerialError request(const Send& send, unsigned& applied, const char* what);
+    // A control sent whose answer has not been collected yet.
+    struct Pending {
+        std::shared_ptr<Reply> reply;
+        const char* what;
+        Clock::time_point asked;
+        SerialError failed;
+    };
+    Pending ask(const Send& send, const char* what);
+    SerialError answer(const Pending& pending, unsigned& applied);
     SerialError setLine(bool dtr, bool on);
-    bool askModemLines();
+    Pending askLine(bool dtr, bool on);
     void waitUntilServerHasAllWritten();
-    SerialError askRate(unsigned& rate);
+    Pending askRate();
     void markGone();
+    void addRoundTrip(Clock::duration sample);
 
     static int onEvent(gensio* io, void* self, int event, int err, unsigned char* buf,
                        std::size_t* len, const char* const* aux);
@@ -93,6 +109,7 @@ private:
     // Set once the server has answered the control, on the thread that opens.
     bool m_controlled = false;
     LineSettings m_settings;
+    RoundTripMeter m_roundTrip;
     Waker m_ready;
 };
 

@@ -191,6 +191,16 @@ NetworkSerialPort* SerialDevice::network() const {
     return m_network.get();
 }
 
+std::chrono::milliseconds SerialDevice::roundTrip() const {
+    const NetworkSerialPort* remote = network();
+    return remote ? remote->roundTrip() : std::chrono::milliseconds::zero();
+}
+
+std::chrono::milliseconds SerialDevice::farEndAllowance() const {
+    const NetworkSerialPort* remote = network();
+    return remote ? remote->farEndAllowance() : std::chrono::milliseconds::zero();
+}
+
 void SerialDevice::close() {
     std::unique_ptr<NetworkSerialPort> network;
     std::lock_guard lock(m_mutex);

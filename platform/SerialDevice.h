@@ -76,6 +76,13 @@ public:
     // up. kWaitForever waits without a limit (use a waker to end it).
     WaitOutcome waitForInputOrError(std::chrono::milliseconds timeout, Waker* waker = nullptr);
 
+    // The measured round trip of a network port's link; zero for a local port.
+    std::chrono::milliseconds roundTrip() const;
+    // What every wait for the far end's answer adds to the time-out the radio's protocol
+    // gives it: on a network port the link's round trip and a margin for its jitter, on a local
+    // port nothing, so local timing stays exactly as the protocol says.
+    std::chrono::milliseconds farEndAllowance() const;
+
     // The tty's descriptor; for a network port one that polls readable while input waits.
     int nativeHandle() const;
 

@@ -76,6 +76,9 @@ public:
     // Escape from data mode; returns at once when the module already answers in command mode.
     int32_t switchToCommandMode();
     int32_t switchToProductionMode();
+    // The measured round trip of the open port's link to a device server (0 on a local port);
+    // CFG_FAILED while no port is open.
+    int32_t getLinkRoundTrip(uint32_t& rulMilliseconds);
 
 private:
     OpalDeviceControllerImplC* m_pImpl;

@@ -233,4 +233,12 @@ int32_t OpalDeviceControllerC::switchToProductionMode() {
     return forward(m_pImpl, &OpalDeviceControllerImplC::switchToProductionMode);
 }
 
+int32_t OpalDeviceControllerC::getLinkRoundTrip(uint32_t& rulMilliseconds) {
+    if (m_pPort == nullptr || !m_pPort->IsConnected()) {
+        return CFG_FAILED;
+    }
+    rulMilliseconds = m_pPort->RoundTripMs();
+    return CFG_OK;
+}
+
 } // namespace ORC::CFG

@@ -90,7 +90,7 @@ int32_t OpalDeviceControllerImplC::request(OpalDeviceRequestC& rRequest) {
     const char* const pszCommand = rRequest.getCommand();
     int32_t lResult = CFG_TIMEOUT;
     if (m_pPort->Write(pszCommand, static_cast<uint32_t>(std::strlen(pszCommand)))) {
-        lResult = rRequest.wait(rRequest.getTimeout());
+        lResult = rRequest.wait(answerTimeout(rRequest));
     }
     m_pPort->ConnectReadConsumer(nullptr);
     trace << "wait returned: " << std::hex << lResult
@@ -99,6 +99,13 @@ int32_t OpalDeviceControllerImplC::request(OpalDeviceRequestC& rRequest) {
         m_pPort->FlushBuffers(PRT::SerialPortC::PURGE_TXCLEAR);
     }
     return lResult;
+}
+
+// The request's time-out is the module's answer time on a local line; over a network the answer
+// also has to travel the link both ways. Every exchange waits here, so this is the one place
+// the link is accounted for.
+uint32_t OpalDeviceControllerImplC::answerTimeout(const OpalDeviceRequestC& rRequest) const {
+    return rRequest.getTimeout() + m_pPort->FarEndAllowanceMs();
 }
 
 bool OpalDeviceControllerImplC::isCommandMode() {

@@ -100,6 +100,8 @@ private:
     static void copyCut(char* pszField, const std::string& rText, size_t unMax);
     static void appendParams(OpalDeviceRequestC& rRequest,
                              std::initializer_list<CommandParamS> params);
+    // How long an exchange waits for the module's answer on the port in use.
+    uint32_t answerTimeout(const OpalDeviceRequestC& rRequest) const;
     // The outcome on the line when the exchange failed, else the module's answer.
     int32_t exchange(OpalDeviceRequestC& rRequest);
     // Sends one setting command of the form "AT*WORD=p1,p2,...\r" and returns its outcome.

@@ -172,6 +172,14 @@ bool SerialPortC::IsConnected() {
     return m_device.isOpen() && isReading();
 }
 
+uint32_t SerialPortC::FarEndAllowanceMs() const {
+    return static_cast<uint32_t>(m_device.farEndAllowance().count());
+}
+
+uint32_t SerialPortC::RoundTripMs() const {
+    return static_cast<uint32_t>(m_device.roundTrip().count());
+}
+
 void SerialPortC::ConfigureReadWriteBuffers(uint32_t ulInQueueSize, uint32_t ulOutQueueSize) {
     FWK::DBG::PerformanceLogC trace(&s_loggable, "SerialPortC::ConfigureReadWriteBuffers");
     if (ulInQueueSize == m_ulInQueueSize && ulOutQueueSize == m_ulOutQueueSize) {

@@ -48,6 +48,11 @@ public:
     virtual void SetRs232Settings(int32_t lBaudrate, int32_t lDataBits, int32_t lStopBits,
                                   int32_t lParity, int32_t lFlowControl, bool bDtrDsr);
     virtual void GetRs232Settings(CFG::RS232SettingsS& rSettings);
+    // What a wait for the module's answer adds to its time-out: the measured round trip and a
+    // margin on a network port, 0 on a local one.
+    uint32_t FarEndAllowanceMs() const;
+    // The measured round trip of a network port's link; 0 on a local one.
+    uint32_t RoundTripMs() const;
 
     // The rate of a baud code, 0 for a code without one; and back, 0 for a rate without a code.
     static uint32_t rateOfBaudCode(int32_t lCode);

@@ -2,6 +2,7 @@
 // rate change has to travel over the network to the radio's port.
 #include "CliProcessC.h"
 #include "CliRunS.h"
+#include "DelayProxyC.h"
 #include "Ser2netServerC.h"
 #include "sim/ModemRadio.h"
 #include "sim/ModuleRadio.h"
@@ -36,8 +37,9 @@ protected:
         }
     }
 
-    ModemRadio& StartModem(std::uint32_t baud) {
+    ModemRadio& StartModem(std::uint32_t baud, bool bannerOnOpen = true) {
         ModemRadioOptions options;
+        options.bannerOnOpen = bannerOnOpen;
         options.model = 2410;
         options.baud = baud;
         options.linkName = LinkName("modem");
@@ -62,9 +64,17 @@ protected:
         return options;
     }
 
+    // A slow link between the program and the server; its port text replaces the server's.
+    std::string ThroughSlowLink(std::chrono::milliseconds oneWay) {
+        link_ = std::make_unique<DelayProxyC>(server_->port(), oneWay, 20ms);
+        EXPECT_TRUE(link_->available()) << link_->problem();
+        return link_->portText();
+    }
+
     std::unique_ptr<ModemRadio> modem_;
     std::unique_ptr<ModuleRadio> module_;
     std::unique_ptr<Ser2netServerC> server_;
+    std::unique_ptr<DelayProxyC> link_;
 };
 
 TEST_F(CliRemotePortTest, ModemDetectionFallsBackAndASaveChangesTheRate) {
@@ -119,6 +129,55 @@ TEST_F(CliRemotePortTest, ModuleFallbackReadRateChangeAndSearch) {
     ASSERT_EQ(search.status, 0) << search.err;
     EXPECT_EQ(search.json["devices"],
               Json::parse(R"([{"name":"Alpha","address":"00803701AAAA"}])"));
+}
+
+// 150 ms each way with 20 ms of jitter: every answer also takes the link's round trip, which
+// the waits add to the radio's own answer times, and the run reports it.
+TEST_F(CliRemotePortTest, ModuleAndModemWorkOverASlowLink) {
+    ModuleRadioOptions options = QuickModule();
+    options.commandMode = false; // the escape's guard times must survive the link
+    options.settings.baudCode = 5;
+    options.settings.clientProfile = 0;
+    options.storedSettings = options.settings;
+    ModuleRadio& module = StartModule(options);
+    Serve(module.portText());
+    const std::string port = ThroughSlowLink(150ms);
+    const auto expectRoundTrip = [](const CliRunS& run) {
+        // At least 130 ms each way; twice the round trip would be 520 ms at least.
+        EXPECT_GE(run.json["roundTripMs"], 260) << run.json.dump();
+        EXPECT_LT(run.json["roundTripMs"], 520) << run.json.dump();
+    };
+
+    const CliRunS read =
+        CliRunS::Of({"module", "read", "--port", port, "--baud", "9600", "--json"});
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(read.json["moduleBaud"], 9600);
+    expectRoundTrip(read);
+    const CliRunS write = CliRunS::Of({"module", "write", "--port", port, "--baud", "9600",
+                                       "--name", "Mast 7", "--role", "client", "--json"});
+    ASSERT_EQ(write.status, 0) << write.err;
+    EXPECT_EQ(module.storedSettings().name, "Mast 7");
+
+    ModemRadio& radio = StartModem(19200, false);
+    Serve(radio.portText());
+    const std::string modemPort = ThroughSlowLink(150ms);
+    // The cable is reconnected while the program waits, so the banner comes at the tried rate
+    // and has the link to cross.
+    const auto modemRun = [&](std::vector<std::string> args) {
+        args.insert(args.end(), {"--port", modemPort, "--baud", "19200", "--json"});
+        CliProcessC cli(ORYX_CLI_PATH, args);
+        EXPECT_TRUE(cli.WaitForError("Waiting for radio at 19200 bps", 30s)) << cli.err();
+        radio.reconnectCable();
+        return CliRunS::Finish(cli);
+    };
+    const CliRunS modemRead = modemRun({"modem", "read"});
+    ASSERT_EQ(modemRead.status, 0) << modemRead.err;
+    EXPECT_EQ(modemRead.json["model"], 2410);
+    expectRoundTrip(modemRead);
+    const CliRunS modemWrite = modemRun({"modem", "write", "--set-baud", "57600"});
+    ASSERT_EQ(modemWrite.status, 0) << modemWrite.err;
+    ASSERT_TRUE(radio.traffic().waitForWritten("z>\r\n", 5s)) << radio.traffic().written();
+    EXPECT_EQ(radio.storedBaud(), 57600u);
 }
 
 // A dropped connection is a pulled cable: the run ends in an error and the port is gone.

@@ -1,3 +1,4 @@
+#include "DelayProxyC.h"
 #include "IsolatedSettingsC.h"
 #include "ModalDriverC.h"
 #include "OwnSimulatorFolderC.h"
@@ -128,6 +129,29 @@ TEST_F(ModuleDialogTest, ATypedNetworkPortConnectsWithTheFallbackAndComesBack) {
     auto again = open();
     EXPECT_TRUE(PortBoxUserC::ShowsUnlisted(*Find<QComboBox>(*again, Dlg::IDC_PORT), typed))
         << "a network port is never an entry";
+}
+
+// The same over a slow link (150 ms each way, 20 ms of jitter): the module's answers take the
+// round trip on top of their own time, and the dialog connects and reads all the same.
+TEST_F(ModuleDialogTest, ATypedNetworkPortOverASlowLinkConnectsAndReads) {
+    StartModule(8); // 57600, the stored rate
+    Ser2netServerC server(module->portText(), true, false);
+    if (!server.available()) {
+        GTEST_SKIP() << server.problem();
+    }
+    DelayProxyC link(server.port(), 150ms, 20ms);
+    ASSERT_TRUE(link.available()) << link.problem();
+    Dlg dialog(Lines{"ttyS0"}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    PortBoxUserC::Type(*Find<QComboBox>(dialog, Dlg::IDC_PORT),
+                       QString::fromStdString(link.portText()));
+
+    Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->click();
+    EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text(), "Read and write module configuration");
+    EXPECT_EQ(Find<QLineEdit>(dialog.settingsPage(), CTabBasicSettings::IDC_LOCAL_NAME)->text(),
+              "ORYX-64");
+    EXPECT_EQ(Find<QLineEdit>(dialog.settingsPage(), CTabBasicSettings::IDC_BT_ADDRESS)->text(),
+              "0080370A1B2C");
 }
 
 // The port list is refreshed without opening the typed port, and the refresh keeps it.

@@ -1,5 +1,6 @@
 #include "platform/SerialDevice.h"
 
+#include "DelayProxyC.h"
 #include "PtyPair.h"
 #include "Ser2netServerC.h"
 #include "platform/TtyAttributes.h"
@@ -137,6 +138,46 @@ TEST_F(NetworkSerialPortTest, ADroppedConnectionIsAnUnplug) {
     EXPECT_NE(readResult.error.message.find("connection to the device server was lost"),
               std::string::npos)
         << readResult.error.message;
+}
+
+// A link of 150 ms each way with 20 ms of jitter between the program and the server: the round
+// trip is measured at the open, and silences on the line (a guard time around an escape) reach
+// the far end as silences, not merged by the link.
+TEST(NetworkSerialPortLink, RoundTripIsMeasuredAndSilencesSurviveTheLink) {
+    PtyPair pty;
+    Ser2netServerC server(pty.slavePath(), true, false);
+    if (!server.available()) {
+        GTEST_SKIP() << server.problem();
+    }
+    DelayProxyC link(server.port(), milliseconds(150), milliseconds(20));
+    ASSERT_TRUE(link.available()) << link.problem();
+    SerialDevice device;
+    const SerialError opened = device.open(link.portText());
+    ASSERT_TRUE(opened.ok()) << opened.message;
+    ASSERT_TRUE(device.configure(LineSettings{}).ok());
+    // Each way takes at least 130 ms; twice the round trip would be 520 ms at least.
+    EXPECT_GE(device.roundTrip(), milliseconds(260));
+    EXPECT_LT(device.roundTrip(), milliseconds(520));
+    EXPECT_GT(device.farEndAllowance(), device.roundTrip());
+
+    std::thread writer([&device] {
+        for (const char* piece : {"AT\r", "///", "AT\r"}) {
+            device.write(piece, 3);
+            std::this_thread::sleep_for(milliseconds(1100));
+        }
+    });
+    // Each read ends after a silence shorter than the guard time less twice the jitter, so a
+    // piece merged with the next by the link would show.
+    for (const char* piece : {"AT\r", "///", "AT\r"}) {
+        EXPECT_EQ(pty.readAtFarEnd(1000), piece);
+    }
+    writer.join();
+
+    PtyPair localPty;
+    SerialDevice local;
+    ASSERT_TRUE(local.open(localPty.slavePath()).ok());
+    EXPECT_EQ(local.roundTrip(), milliseconds(0));
+    EXPECT_EQ(local.farEndAllowance(), milliseconds(0));
 }
 
 TEST(NetworkSerialPortOpen, FailuresSayWhatIsWrong) {
