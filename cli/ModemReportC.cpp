@@ -76,8 +76,12 @@ void ModemReportC::PrintText(std::ostream& out, std::ostream& err) const {
         PrintTextLines(out, name, value);
     }
     out.flush();
+    PrintError(err);
+}
+
+void ModemReportC::PrintError(std::ostream& err, const char* prefix) const {
     if (status_ != ExitStatusT::Success) {
-        err << "oryx-cli: " << error_ << std::endl;
+        err << prefix << error_ << std::endl;
     }
 }
 

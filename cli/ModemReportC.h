@@ -25,6 +25,8 @@ public:
 
     // Values on out; in text mode the error goes to err.
     void PrintText(std::ostream& out, std::ostream& err) const;
+    // The failure message on its own line; nothing on success.
+    void PrintError(std::ostream& err, const char* prefix = "oryx-cli: ") const;
     void PrintJson(std::ostream& out,
                    const std::vector<TerminalModemViewC::MessageS>& messages) const;
     nlohmann::ordered_json Json(const std::vector<TerminalModemViewC::MessageS>& messages) const;
