@@ -48,7 +48,7 @@ void BasicSettingsCoreC::TakeMembers() {
 }
 
 void BasicSettingsCoreC::ShowMembers() {
-    ModuleDialogCoreC::ShowTextIn(baudBox, moduleBaudText);
+    baudBox.SelectPrefixOrKeep(moduleBaudText);
     view_.ShowControls();
 }
 

@@ -14,13 +14,6 @@ void ModuleDialogCoreC::AddPages(ModuleTabCoreC& settingsPage, ModuleTabCoreC& s
     pages_[1] = &searchPage;
 }
 
-void ModuleDialogCoreC::ShowTextIn(ComboBoxModelC& box, const std::string& text) {
-    const std::string kept = box.Text();
-    if (!box.SelectPrefix(text)) {
-        box.SetText(kept);
-    }
-}
-
 void ModuleDialogCoreC::OnInitDialog(const std::vector<std::string>& ports,
                                      const std::string& storedPort, const std::string& storedBaud) {
     portText = storedPort.empty() ? "1" : storedPort;
@@ -65,8 +58,8 @@ void ModuleDialogCoreC::TakeMembers() {
 }
 
 void ModuleDialogCoreC::ShowMembers() {
-    ShowTextIn(portBox, portText);
-    ShowTextIn(baudBox, baudText);
+    portBox.SelectPrefixOrKeep(portText);
+    baudBox.SelectPrefixOrKeep(baudText);
     view_.ShowControls();
 }
 
@@ -222,6 +215,6 @@ void ModuleDialogCoreC::SetTabsClientRole(bool clientRole) {
 
 void ModuleDialogCoreC::SetBaudText(const std::string& text) {
     baudText = text;
-    ShowTextIn(baudBox, baudText);
+    baudBox.SelectPrefixOrKeep(baudText);
     view_.ShowControls();
 }

@@ -57,10 +57,6 @@ public:
     void SetBaudText(const std::string& text);
     void SetResetOnLeave() { resetOnLeave = true; }
 
-    // Shows text in a box the way the dialogs do: the first entry that begins with it
-    // (ignoring case) is selected; without one the selection (or typed text) stays as it was.
-    static void ShowTextIn(ComboBoxModelC& box, const std::string& text);
-
     std::string baudText = "115200";
     std::string flowText = "None";
     std::string portText;
