@@ -12,9 +12,6 @@ using namespace ORC::CFG;
 
 namespace {
 
-const char* const kSearchFailedText = "Failed to search devices";
-const char* const kSearchFailedBox = "Failed to search device";
-
 // The module's texts are terminated within their fields; a field without a terminator must
 // still not be read past its end.
 template <std::size_t N> std::string FieldText(const char (&field)[N]) {

@@ -27,6 +27,8 @@ public:
     static constexpr const char* kReadFailed = "Failed to read settings";
     static constexpr const char* kWriteFailed = "Failed to write settings";
     static constexpr const char* kPairFailed = "Pairing failed with current selection";
+    static constexpr const char* kSearchFailedText = "Failed to search devices";
+    static constexpr const char* kSearchFailedBox = "Failed to search device";
 
     // log: where the connect writes its open and close lines; may be absent.
     explicit ModuleCoreC(ControllerT& controller, EventLogFileC* log = nullptr);

@@ -81,7 +81,8 @@ void SearchPairCoreC::Search() {
     ShowStatus("Searching for devices ...");
     view_.SetWaitCursor(true);
     ModuleSearchS search;
-    search.result = {ModuleOutcomeT::Failed, "Failed to search devices", "Failed to search device"};
+    search.result = {ModuleOutcomeT::Failed, ModuleCoreC::kSearchFailedText,
+                     ModuleCoreC::kSearchFailedBox};
     if (module_) {
         search = module_->Search(false);
     }
