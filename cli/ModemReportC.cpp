@@ -98,9 +98,9 @@ void ModemReportC::Print(bool json, std::ostream& out, std::ostream& err,
     PrintError(err);
 }
 
-void ModemReportC::PrintError(std::ostream& err) const {
+void ModemReportC::PrintError(std::ostream& err, const char* prefix) const {
     if (status_ != ExitStatusT::Success) {
-        err << "oryx-cli: " << TextsC::ForTerminal(error_) << std::endl;
+        err << prefix << TextsC::ForTerminal(error_) << std::endl;
     }
 }
 

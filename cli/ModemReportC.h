@@ -34,6 +34,8 @@ public:
     // script that keeps only standard output still leaves the user a reason.
     void Print(bool json, std::ostream& out, std::ostream& err,
                const std::vector<TerminalModemViewC::MessageS>& messages) const;
+    // The failure message on its own line; nothing on success.
+    void PrintError(std::ostream& err, const char* prefix = "oryx-cli: ") const;
     void PrintJson(std::ostream& out,
                    const std::vector<TerminalModemViewC::MessageS>& messages) const;
     nlohmann::ordered_json Json(const std::vector<TerminalModemViewC::MessageS>& messages) const;
@@ -46,7 +48,6 @@ public:
     EventLogFileC::WarnT EventLogWarner(std::ostream& err);
 
 private:
-    void PrintError(std::ostream& err) const;
 
     std::string command_;
     std::string port_;

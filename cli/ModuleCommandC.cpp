@@ -1,7 +1,5 @@
 #include "cli/ModuleCommandC.h"
 
-#include "ORC_CFG_OpalDeviceControllerC.h"
-#include "cli/ModuleBaudC.h"
 #include "cli/ProfileDiffC.h"
 #include "cli/TextsC.h"
 #include "common/EventLogFileC.h"
@@ -14,21 +12,14 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <thread>
-
-using namespace ORC::CFG;
 
 namespace {
 
 using namespace std::chrono_literals;
 
-// The rates the connect tries after the first, in this order.
-const std::vector<std::string> kBaudRates = {"4800", "9600", "19200", "57600", "115200"};
-constexpr std::size_t kMaxNameLength = 15;
 constexpr const char* kCaption = "ORYX Config";
 // After Ctrl-C a run gets this long to reach its next step and leave the module cleanly.
 constexpr auto kStopGrace = 1500ms;
@@ -54,18 +45,35 @@ const char* OperationName(ModuleOptionsS::OperationT operation) {
     return "read";
 }
 
-// The module's texts are terminated within their fields; a field without a terminator must
-// still not be read past its end.
-template <std::size_t N> std::string FieldText(const char (&field)[N]) {
-    return std::string(field, strnlen(field, N));
+nlohmann::ordered_json DeviceJson(const ModuleCoreC::DeviceT& device) {
+    return {{"name", ModuleCoreC::Name(device)}, {"address", ModuleCoreC::Address(device)}};
 }
 
-nlohmann::ordered_json DeviceJson(const DevNameAddressPairT& device) {
-    return {{"name", FieldText(device.m_szName)}, {"address", FieldText(device.m_szAddress)}};
+ModuleRoleT RoleOf(const std::string& role) {
+    if (role == "client") {
+        return ModuleRoleT::Client;
+    }
+    return role == "server" ? ModuleRoleT::Server : ModuleRoleT::None;
 }
 
-std::string DeviceText(const DevNameAddressPairT& device) {
-    return FieldText(device.m_szName) + " (" + FieldText(device.m_szAddress) + ")";
+// A module whose profiles fit no role reads as "none", as one that has neither.
+std::string RoleName(std::optional<ModuleRoleT> role) {
+    if (role == ModuleRoleT::Client) {
+        return "client";
+    }
+    return role == ModuleRoleT::Server ? "server" : "none";
+}
+
+ModuleProfileC SettingsOf(const ModuleReadS& read) {
+    ModuleProfileC settings;
+    settings.name = read.name;
+    settings.role = RoleName(read.role);
+    settings.moduleBaud = static_cast<int>(read.moduleBaud.value_or(0));
+    return settings;
+}
+
+ModuleWriteS WriteRequest(const ModuleOptionsS& options) {
+    return {options.name, RoleOf(options.role), options.moduleBaud};
 }
 
 void ReportRoundTrip(ORC::CFG::OpalDeviceControllerC& controller, ModemReportC& report) {
@@ -117,6 +125,7 @@ ExitStatusT ModuleCommandC::Run() {
         std::lock_guard guard(errLock_);
         if (options_.json) {
             cancelled.PrintJson(streams_.out, {});
+            cancelled.PrintError(streams_.err, streams_.errPrefix);
         } else {
             cancelled.PrintText(streams_.out, streams_.err);
         }
@@ -127,8 +136,8 @@ ExitStatusT ModuleCommandC::Run() {
     return report.status();
 }
 
-// Name and role are checked in the order the settings page checks them; the rate is checked
-// here too, so that a write never stops half-way for a rate it could have refused up front.
+// The write's checks all run here, so that a write never stops half-way for something it
+// could have refused before the port opened.
 std::string ModuleCommandC::UsageFailure() {
     if (options_.operation == ModuleOptionsS::OperationT::Apply) {
         return ModuleProfileC::Load(options_.profile, profile_);
@@ -136,19 +145,8 @@ std::string ModuleCommandC::UsageFailure() {
     if (options_.operation != ModuleOptionsS::OperationT::Write) {
         return {};
     }
-    if (options_.name.empty()) {
-        return "Settings not written: Local Name is empty";
-    }
-    if (options_.role.empty()) {
-        return "Settings not written: Device Role not specified";
-    }
-    if (options_.name.size() > kMaxNameLength) {
-        return "Local Name is too long (max " + std::to_string(kMaxNameLength) + " chars)!";
-    }
-    if (options_.moduleBaud && ModuleBaudC::ToCode(*options_.moduleBaud) == 0) {
-        return "Failed to write settings";
-    }
-    return {};
+    const ModuleResultS checked = ModuleCoreC::CheckWrite(WriteRequest(options_));
+    return checked.ok() ? std::string() : checked.text;
 }
 
 // Success, or Cancelled when the run did not end within the grace after Ctrl-C; then it is
@@ -187,103 +185,79 @@ ExitStatusT ModuleCommandC::WaitForRun(std::function<void()> run) {
 }
 
 void ModuleCommandC::Execute(EventLogFileC& log, ModemReportC& report) {
-    ControllerT controller;
+    ORC::CFG::OpalDeviceControllerC controller;
+    ModuleCoreC module(controller, &log);
     log.Log("ORYX_64_CfgDlgC::OnConnect");
-    if (!Connect(controller, log, report)) {
+    if (!Connect(module, report)) {
         return;
     }
     if (!StopRequested(report)) {
         switch (options_.operation) {
         case ModuleOptionsS::OperationT::Read:
-            Read(controller, report);
+            Read(module, report);
             break;
         case ModuleOptionsS::OperationT::Write:
-            Write(controller, report, options_);
+            Write(module, report, options_);
             break;
         case ModuleOptionsS::OperationT::Search:
-            Search(controller, report);
+            Search(module, report);
             break;
         case ModuleOptionsS::OperationT::Pair:
-            Pair(controller, report);
+            Pair(module, report);
             break;
         case ModuleOptionsS::OperationT::Paired:
-            Paired(controller, report);
+            Paired(module, report);
             break;
         case ModuleOptionsS::OperationT::Version:
-            Version(controller, report);
+            Version(module, report);
             break;
         case ModuleOptionsS::OperationT::Apply:
-            Apply(controller, report);
+            Apply(module, report);
             break;
         }
     }
     ReportRoundTrip(controller, report);
-    Leave(controller, log);
+    Leave(module, log);
 }
 
-bool ModuleCommandC::Connect(ControllerT& controller, EventLogFileC& log, ModemReportC& report) {
-    const std::string first = options_.baud;
-    if (TryConnect(controller, log, first)) {
+bool ModuleCommandC::Connect(ModuleCoreC& module, ModemReportC& report) {
+    const ModuleConnectedS connected = module.Connect(options_.port, options_.baud, false, *this);
+    if (connected.result.ok()) {
+        pcBaud_ = connected.baud;
         return true;
-    }
-    Status("Connect with " + first + " baud failed");
-    for (const std::string& baud : kBaudRates) {
-        if (baud == first) {
-            continue;
-        }
-        if (StopRequested(report)) {
-            return false;
-        }
-        if (TryConnect(controller, log, baud)) {
-            return true;
-        }
-        Status("Connect with " + baud + " baud failed");
     }
     if (!StopRequested(report)) {
-        Fail(report, ExitStatusT::ConnectFailed, "Connect failed!", "Connect failed!");
+        Fail(report, ExitStatusT::ConnectFailed, connected.result.text, connected.result.box);
     }
     return false;
 }
 
-bool ModuleCommandC::TryConnect(ControllerT& controller, EventLogFileC& log,
-                                const std::string& baud) {
-    log.Log("ORYX_64_CfgDlgC::OpenPort");
-    controller.closePort();
-    RS232SettingsS settings;
-    settings.m_lBaudRate = ModuleBaudC::ToCode(std::strtoul(baud.c_str(), nullptr, 10));
-    settings.m_lFlowControl = FLOW_NONE;
-    if (controller.createPort(options_.port.c_str(), settings) != CFG_OK ||
-        controller.openPort() != CFG_OK) {
-        return false;
-    }
-    if (controller.switchToCommandMode() == CFG_OK) {
-        pcBaud_ = baud;
-        return true;
-    }
-    log.Log("ORYX_64_CfgDlgC::ClosePort");
-    controller.closePort();
-    return false;
+bool ModuleCommandC::StopRequested() {
+    return stop_;
 }
 
-// After written settings the reset makes the module restart with them; otherwise data mode,
-// asked twice at most.
-void ModuleCommandC::Leave(ControllerT& controller, EventLogFileC& log) {
-    log.Log("ORYX_64_CfgDlgC::ClosePort");
-    if (resetOnLeave_) {
-        controller.resetModule();
-        resetOnLeave_ = false;
-    } else if (controller.switchToDataMode() != CFG_OK) {
-        controller.switchToDataMode();
-    }
-    controller.closePort();
+void ModuleCommandC::AttemptFailed(const std::string& text) {
+    Status(text);
 }
 
-void ModuleCommandC::Read(ControllerT& controller, ModemReportC& report) {
-    const std::string failed = "Failed to read settings";
+void ModuleCommandC::Leave(ModuleCoreC& module, EventLogFileC& log) {
+    log.Log(ModuleCoreC::kClosePortLine);
+    module.LeaveCommandMode(resetOnLeave_);
+    resetOnLeave_ = false;
+    module.ClosePort();
+}
+
+bool ModuleCommandC::Succeeded(ModemReportC& report, const ModuleResultS& result) {
+    if (!result.ok()) {
+        Fail(report, ExitStatusT::RadioFailed, result.text, result.box);
+    }
+    return result.ok();
+}
+
+void ModuleCommandC::Read(ModuleCoreC& module, ModemReportC& report) {
     ModuleProfileC settings;
     std::string address;
-    if (!ReadSettings(controller, settings, address)) {
-        Fail(report, ExitStatusT::RadioFailed, failed, failed);
+    if (!ReadSettings(module, report, settings, address)) {
         return;
     }
     report.Set("name", settings.name);
@@ -301,187 +275,95 @@ void ModuleCommandC::Read(ControllerT& controller, ModemReportC& report) {
     Status("Settings read");
 }
 
-bool ModuleCommandC::ReadSettings(ControllerT& controller, ModuleProfileC& settings,
-                                  std::string& address) {
-    if (!controller.isCommandMode()) {
+bool ModuleCommandC::ReadSettings(ModuleCoreC& module, ModemReportC& report,
+                                  ModuleProfileC& settings, std::string& address) {
+    const ModuleReadS read = module.Read();
+    if (!Succeeded(report, read.result)) {
         return false;
     }
-    DevNameAddressPairT device;
-    if (controller.getDeviceNameAndAddress(device) != CFG_OK) {
-        return false;
-    }
-    // A name without an address is not taken, as on the settings page.
-    const bool named = device.m_szName[0] != '\0' && device.m_szAddress[0] != '\0';
-    RS232SettingsS line;
-    ConnectionProfileT client = PROFILE_NONE;
-    ConnectionProfileT server = PROFILE_NONE;
-    if (controller.getRS232Settings(line) != CFG_OK ||
-        controller.getDefaultClientProfile(client) != CFG_OK ||
-        controller.getDefaultServerProfile(server) != CFG_OK) {
-        return false;
-    }
-    settings.role = "none";
-    if (client == PROFILE_SERIAL_PORT) {
-        settings.role = "client";
-    } else if (server == PROFILE_SERIAL_PORT) {
-        settings.role = "server";
-    }
-    settings.name = named ? FieldText(device.m_szName) : std::string();
-    address = named ? FieldText(device.m_szAddress) : std::string();
-    settings.moduleBaud = static_cast<int>(ModuleBaudC::ToRate(line.m_lBaudRate));
+    settings = SettingsOf(read);
+    address = read.address;
     return true;
 }
 
-void ModuleCommandC::Write(ControllerT& controller, ModemReportC& report,
+void ModuleCommandC::Write(ModuleCoreC& module, ModemReportC& report,
                            const ModuleOptionsS& wanted) {
-    const std::string failed = "Failed to write settings";
-    if (!controller.isCommandMode()) {
-        Fail(report, ExitStatusT::RadioFailed, failed, failed);
-        return;
-    }
-    if (WriteRoleAndName(controller, wanted) != CFG_OK) {
-        Fail(report, ExitStatusT::RadioFailed, failed, failed);
+    const ModuleWrittenS written = module.Write(WriteRequest(wanted));
+    if (!written.roleAndName) {
+        Succeeded(report, written.result);
         return;
     }
     resetOnLeave_ = true;
     report.Set("name", wanted.name);
     report.Set("role", wanted.role);
-    if (wanted.moduleBaud) {
-        RS232SettingsS line;
-        line.m_lBaudRate = ModuleBaudC::ToCode(*wanted.moduleBaud);
-        if (controller.setRS232Settings(line, true, true) != CFG_OK) {
-            Fail(report, ExitStatusT::RadioFailed, failed, failed);
-            report.Set("pcBaud", std::atoi(pcBaud_.c_str()));
-            return;
-        }
+    if (written.moduleBaud) {
         // The PC side followed the module at once.
         pcBaud_ = std::to_string(*wanted.moduleBaud);
         report.Set("moduleBaud", static_cast<int>(*wanted.moduleBaud));
     }
     report.Set("pcBaud", std::atoi(pcBaud_.c_str()));
-    Status("Settings written");
+    if (Succeeded(report, written.result)) {
+        Status(written.result.text);
+    }
 }
 
-// Each call runs only while the ones before it succeeded; what was written stays written.
-int32_t ModuleCommandC::WriteRoleAndName(ControllerT& c, const ModuleOptionsS& wanted) {
-    std::vector<std::function<int32_t()>> steps;
-    if (wanted.role == "client") {
-        steps = {
-            [&] { return c.configureConnectabilityMode(ConnectabilityModeT(1), true); },
-            [&] { return c.configureDiscoverabilityMode(DiscoverabilityModeT(1), true); },
-            [&] { return c.configureDefaultClientProfile(PROFILE_SERIAL_PORT, true); },
-            [&] { return c.configureNoRemotePeers(1, true); },
-            [&] { return c.configureDefaultServerProfile(PROFILE_NONE, true); },
-        };
-    } else {
-        steps = {
-            [&] { return c.configureConnectabilityMode(ConnectabilityModeT(2), true); },
-            [&] { return c.configureDiscoverabilityMode(DiscoverabilityModeT(3), true); },
-            [&] { return c.configureNoRemotePeers(0, true); },
-            [&] { return c.configureDefaultClientProfile(PROFILE_NONE, true); },
-            [&] { return c.configureDefaultServerProfile(PROFILE_SERIAL_PORT, true); },
-        };
-    }
-    std::vector<char> name(wanted.name.begin(), wanted.name.end());
-    name.push_back('\0');
-    steps.push_back([&] { return c.setDeviceName(name.data(), true); });
-    steps.push_back(
-        [&] { return c.setServiceName(PROFILE_SERIAL_PORT, wanted.name.c_str(), false); });
-    for (const auto& step : steps) {
-        if (const int32_t result = step(); result != CFG_OK) {
-            return result;
-        }
-    }
-    return CFG_OK;
-}
-
-bool ModuleCommandC::FindDevices(ControllerT& controller, ModemReportC& report, DevicesT& devices) {
-    if (!controller.isCommandMode()) {
-        Fail(report, ExitStatusT::RadioFailed, "Failed to search devices",
-             "Failed to search device");
+bool ModuleCommandC::FindDevices(ModuleCoreC& module, ModemReportC& report, DevicesT& devices) {
+    ModuleSearchS search = module.Search(true, [this] { Status("Searching for devices ..."); });
+    if (!Succeeded(report, search.result)) {
         return false;
     }
-    ConnectionProfileT client = PROFILE_NONE;
-    controller.getDefaultClientProfile(client);
-    if (client != PROFILE_SERIAL_PORT) {
-        Fail(report, ExitStatusT::RadioFailed, "Search and Pairing only in Client mode!");
-        return false;
-    }
-    Status("Searching for devices ...");
-    devices.reserve(20);
-    // The list decides: the library also fails a search that found nothing. A module that
-    // vanished mid-search must not pass for an empty or a smaller neighbourhood, though.
-    controller.searchDevices(devices);
-    if (!controller.isCommandMode()) {
-        Fail(report, ExitStatusT::RadioFailed, "Failed to search devices",
-             "Failed to search device");
-        return false;
-    }
-    Status(devices.empty()
-               ? std::string("Search finished, no devices found")
-               : "Search finished, " + std::to_string(devices.size()) + " devices found");
+    Status(search.result.text);
+    devices = std::move(search.devices);
     return true;
 }
 
-void ModuleCommandC::Search(ControllerT& controller, ModemReportC& report) {
+void ModuleCommandC::Search(ModuleCoreC& module, ModemReportC& report) {
     DevicesT devices;
-    if (!FindDevices(controller, report, devices)) {
+    if (!FindDevices(module, report, devices)) {
         return;
     }
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const DevNameAddressPairT& device : devices) {
+    for (const ModuleCoreC::DeviceT& device : devices) {
         list.push_back(DeviceJson(device));
     }
     report.SetJson("devices", std::move(list));
 }
 
-void ModuleCommandC::Pair(ControllerT& controller, ModemReportC& report) {
+void ModuleCommandC::Pair(ModuleCoreC& module, ModemReportC& report) {
     DevicesT devices;
-    if (!FindDevices(controller, report, devices) || StopRequested(report)) {
+    if (!FindDevices(module, report, devices) || StopRequested(report)) {
         return;
     }
     const auto found = std::find_if(devices.begin(), devices.end(), [this](const auto& device) {
-        return SameAddress(FieldText(device.m_szAddress), options_.address);
+        return SameAddress(ModuleCoreC::Address(device), options_.address);
     });
-    const std::string failed = "Pairing failed with current selection";
-    if (found == devices.end() || controller.pairDevice(*found, true) != CFG_OK) {
-        Fail(report, ExitStatusT::RadioFailed, failed, failed);
+    const ModuleResultS paired = found == devices.end()
+                                     ? ModuleCoreC::Failure(ModuleCoreC::kPairFailed)
+                                     : module.Pair(*found);
+    if (!Succeeded(report, paired)) {
         return;
     }
-    report.Set("name", FieldText(found->m_szName));
-    report.Set("address", FieldText(found->m_szAddress));
-    Status("Paired with " + DeviceText(*found));
+    report.Set("name", ModuleCoreC::Name(*found));
+    report.Set("address", ModuleCoreC::Address(*found));
+    Status(paired.text);
 }
 
-void ModuleCommandC::Paired(ControllerT& controller, ModemReportC& report) {
-    if (!controller.isCommandMode()) {
-        Fail(report, ExitStatusT::RadioFailed, "Failed to read settings",
-             "Failed to read settings");
+void ModuleCommandC::Paired(ModuleCoreC& module, ModemReportC& report) {
+    const ModulePairedS paired = module.PairedDevice();
+    if (!Succeeded(report, paired.result)) {
         return;
     }
-    DevNameAddressPairT device;
-    if (controller.getPairedDevice(device) != CFG_OK) {
-        Fail(report, ExitStatusT::RadioFailed, "Device is currently not paired");
-        return;
-    }
-    report.Set("name", FieldText(device.m_szName));
-    report.Set("address", FieldText(device.m_szAddress));
-    Status("Settings read");
+    report.Set("name", ModuleCoreC::Name(paired.device));
+    report.Set("address", ModuleCoreC::Address(paired.device));
+    Status(paired.result.text);
 }
 
-void ModuleCommandC::Version(ControllerT& controller, ModemReportC& report) {
-    const std::string failed = "Failed to read version information";
-    // Five texts of 2000 bytes: too big for the run's stack to hold comfortably twice.
-    auto version = std::make_unique<VersionInformationS>();
-    if (!controller.isCommandMode() || controller.getVersionInformation(*version) != CFG_OK) {
-        Fail(report, ExitStatusT::RadioFailed, failed);
+void ModuleCommandC::Version(ModuleCoreC& module, ModemReportC& report) {
+    const ModuleVersionS version = module.Version();
+    if (!Succeeded(report, version.result)) {
         return;
     }
-    nlohmann::ordered_json texts = nlohmann::ordered_json::array();
-    for (const auto& field : version->m_szFields) {
-        texts.push_back(FieldText(field));
-    }
-    report.SetJson("versions", std::move(texts));
+    report.SetJson("versions", nlohmann::ordered_json(version.texts));
 }
 
 bool ModuleCommandC::StopRequested(ModemReportC& report) {
@@ -513,6 +395,8 @@ void ModuleCommandC::Fail(ModemReportC& report, ExitStatusT status, const std::s
 void ModuleCommandC::Print(const ModemReportC& report) const {
     if (options_.json) {
         report.PrintJson(streams_.out, messages_);
+        // Standard error tells a person what the object tells a script.
+        report.PrintError(streams_.err, streams_.errPrefix);
     } else {
         report.PrintText(streams_.out, streams_.err);
     }
@@ -520,12 +404,10 @@ void ModuleCommandC::Print(const ModemReportC& report) const {
 
 // Written the way write does, then read back over the same connection: the module answers
 // with the settings in effect, which the reset on leaving makes the stored ones.
-void ModuleCommandC::Apply(ControllerT& controller, ModemReportC& report) {
-    const std::string failed = "Failed to read settings";
+void ModuleCommandC::Apply(ModuleCoreC& module, ModemReportC& report) {
     ModuleProfileC radio;
     std::string address;
-    if (!ReadSettings(controller, radio, address)) {
-        Fail(report, ExitStatusT::RadioFailed, failed, failed);
+    if (!ReadSettings(module, report, radio, address)) {
         return;
     }
     report.Set("address", address);
@@ -536,15 +418,16 @@ void ModuleCommandC::Apply(ControllerT& controller, ModemReportC& report) {
     }
     ModuleOptionsS wanted = options_;
     profile_.ToWriteOptions(wanted);
-    Write(controller, report, wanted);
+    Write(module, report, wanted);
     const std::string writeError = report.status() == ExitStatusT::Success ? "" : report.error();
-    if (!ReadSettings(controller, radio, address)) {
+    const ModuleReadS readBack = module.Read();
+    if (!readBack.result.ok()) {
         Fail(report, ExitStatusT::RadioFailed,
              (writeError.empty() ? "Settings written" : writeError) +
                  ", and the settings could not be read back");
         return;
     }
-    const ProfileDiffC notTaken(radio.Settings(), profile_.Settings());
+    const ProfileDiffC notTaken(SettingsOf(readBack).Settings(), profile_.Settings());
     report.SetJson("failed", notTaken.Json("read", "wanted"));
     if (!notTaken.empty()) {
         Fail(report, ExitStatusT::RadioFailed,

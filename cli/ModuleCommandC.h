@@ -5,6 +5,8 @@
 #include "cli/ModuleOptionsS.h"
 #include "cli/ModuleProfileC.h"
 #include "cli/TerminalModemViewC.h"
+#include "module/ModuleConnectWatchI.h"
+#include "module/ModuleCoreC.h"
 
 #include <atomic>
 #include <cstdint>
@@ -16,23 +18,20 @@
 
 class EventLogFileC;
 
-namespace ORC::CFG {
-class OpalDeviceControllerC;
-struct DevNameAddressPairT;
-} // namespace ORC::CFG
-
-// One `oryx-cli module` run over the library's controller: checks, the port's open test,
-// connecting with the fallback over the rates, the operation, and leaving command mode.
+// One `oryx-cli module` run: the options, the port's open test, the module family's core
+// operations in the order the command asks for them, and the output and exit status.
 //
 // The controller's calls block for seconds (the escape's guard times, a 15 s inquiry), so the
 // run goes on a thread of its own and Ctrl-C is watched beside it: the run stops at its next
 // step, and a run still blocked shortly after that is abandoned, as a closed port is all the
 // module needs.
-class ModuleCommandC {
+class ModuleCommandC : private ModuleConnectWatchI {
 public:
     struct StreamsS {
         std::ostream& out;
         std::ostream& err;
+        // Before a failure message on err; a run among several has its port there instead.
+        const char* errPrefix = "oryx-cli: ";
     };
 
     ModuleCommandC(const ModuleOptionsS& options, std::function<bool()> cancelRequested,
@@ -47,8 +46,7 @@ public:
     void SetAbandonHandler(std::function<void()> handler) { abandon_ = std::move(handler); }
 
 private:
-    using ControllerT = ORC::CFG::OpalDeviceControllerC;
-    using DevicesT = std::vector<ORC::CFG::DevNameAddressPairT>;
+    using DevicesT = std::vector<ModuleCoreC::DeviceT>;
 
     // The checks that need no module (for apply, of the whole profile); empty when the
     // options are fine.
@@ -56,22 +54,26 @@ private:
     void Execute(EventLogFileC& log, ModemReportC& report);
     ExitStatusT WaitForRun(std::function<void()> run);
 
-    bool Connect(ControllerT& controller, EventLogFileC& log, ModemReportC& report);
-    bool TryConnect(ControllerT& controller, EventLogFileC& log, const std::string& baud);
-    void Leave(ControllerT& controller, EventLogFileC& log);
+    bool Connect(ModuleCoreC& module, ModemReportC& report);
+    bool StopRequested() override;
+    void AttemptFailed(const std::string& text) override;
+    void Leave(ModuleCoreC& module, EventLogFileC& log);
 
-    void Read(ControllerT& controller, ModemReportC& report);
-    // What the settings page shows; false when the module did not tell all of it.
-    bool ReadSettings(ControllerT& controller, ModuleProfileC& settings, std::string& address);
-    void Write(ControllerT& controller, ModemReportC& report, const ModuleOptionsS& wanted);
-    void Apply(ControllerT& controller, ModemReportC& report);
-    void Search(ControllerT& controller, ModemReportC& report);
-    void Pair(ControllerT& controller, ModemReportC& report);
-    void Paired(ControllerT& controller, ModemReportC& report);
-    void Version(ControllerT& controller, ModemReportC& report);
+    void Read(ModuleCoreC& module, ModemReportC& report);
+    // What the settings page shows; false (and the report says why) when the module did not
+    // tell all of it.
+    bool ReadSettings(ModuleCoreC& module, ModemReportC& report, ModuleProfileC& settings,
+                      std::string& address);
+    void Write(ModuleCoreC& module, ModemReportC& report, const ModuleOptionsS& wanted);
+    void Apply(ModuleCoreC& module, ModemReportC& report);
+    void Search(ModuleCoreC& module, ModemReportC& report);
+    void Pair(ModuleCoreC& module, ModemReportC& report);
+    void Paired(ModuleCoreC& module, ModemReportC& report);
+    void Version(ModuleCoreC& module, ModemReportC& report);
     // The devices of a search in the client role; false (and the report says why) otherwise.
-    bool FindDevices(ControllerT& controller, ModemReportC& report, DevicesT& devices);
-    int32_t WriteRoleAndName(ControllerT& controller, const ModuleOptionsS& wanted);
+    bool FindDevices(ModuleCoreC& module, ModemReportC& report, DevicesT& devices);
+    // False (and the report says why) when the operation did not succeed.
+    bool Succeeded(ModemReportC& report, const ModuleResultS& result);
 
     bool StopRequested(ModemReportC& report);
     void Status(const std::string& text);

@@ -36,7 +36,8 @@ ModuleCommandLineC::ModuleCommandLineC(CLI::App& parent, ModuleOptionsS& options
     CLI::App* write = AddCommand(
         "write", "Write role and name, permanently, and optionally the module's baud rate",
         ModuleOptionsS::OperationT::Write);
-    write->add_option("--name", options_.name, "Local name, 1 to 15 characters");
+    write->add_option("--name", options_.name,
+                      "Local name, 1 to 15 characters, no double quote or control character");
     write->add_option("--role", options_.role, "Device role")
         ->check(CLI::IsMember({"client", "server"}));
     write->add_option("--module-baud", options_.moduleBaud,

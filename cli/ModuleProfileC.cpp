@@ -1,23 +1,13 @@
 #include "cli/ModuleProfileC.h"
 
-#include "cli/ModuleBaudC.h"
 #include "cli/ProfileFieldsC.h"
-
-#include <algorithm>
+#include "module/ModuleBaudC.h"
+#include "module/ModuleCoreC.h"
 
 namespace {
 
 const std::vector<std::string> kSettings = {"name", "role", "moduleBaud"};
 const std::vector<std::string> kRoles = {"client", "server"};
-
-// The name travels inside a quoted AT command: a quote or a control character would end it
-// early and let the rest of the file speak to the module.
-bool SafeInCommand(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte >= 0x20 && byte != 0x7F && c != '"';
-    });
-}
 
 } // namespace
 
@@ -28,7 +18,7 @@ std::string ModuleProfileC::FromProfile(const ProfileC& profile, ModuleProfileC&
     ProfileFieldsC fields(profile.settings(), kSettings);
     ModuleProfileC read;
     read.name = fields.Text("name", 1, kMaxNameLength).value_or("");
-    if (fields.error().empty() && !SafeInCommand(read.name)) {
+    if (fields.error().empty() && !ModuleCoreC::UnsendableCharacter(read.name).empty()) {
         fields.Fail("name", "quotes and control characters cannot be written to a module");
     }
     read.role = fields.Choice("role", kRoles).value_or("");

@@ -87,7 +87,7 @@ ParallelRunC::PortRunT PortRunC::Module(const ModuleOptionsS& options,
     return OnEachPort(
         options, ports,
         [cancelRequested](const ModuleOptionsS& own, std::ostream& out, std::ostream& err) {
-            ModuleCommandC command(own, cancelRequested, {out, err});
+            ModuleCommandC command(own, cancelRequested, {out, err, ""});
             command.SetAbandonHandler(StayForever);
             command.Run();
         });

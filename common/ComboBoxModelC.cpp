@@ -60,6 +60,13 @@ bool ComboBoxModelC::SelectPrefix(const std::string& text) {
     return false;
 }
 
+void ComboBoxModelC::SelectPrefixOrKeep(const std::string& text) {
+    const std::string kept = Text();
+    if (!SelectPrefix(text)) {
+        SetText(kept);
+    }
+}
+
 int ComboBoxModelC::Find(const std::string& text) const {
     auto found = std::find(entries_.begin(), entries_.end(), text);
     return found == entries_.end() ? -1 : static_cast<int>(found - entries_.begin());

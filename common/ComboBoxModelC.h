@@ -25,6 +25,9 @@ public:
     // Selects the first entry that begins with text, ignoring case; returns false and keeps
     // the selection when the text is empty, and selects nothing when no entry matches.
     bool SelectPrefix(const std::string& text);
+    // As SelectPrefix, but without a matching entry the box keeps what it showed (its
+    // selection or its typed text).
+    void SelectPrefixOrKeep(const std::string& text);
     int Find(const std::string& text) const;
 
     // What the box shows as typed: the entry equal to text is selected, otherwise nothing is

@@ -1,28 +1,33 @@
 #include "moduleui/BasicSettingsCoreC.h"
 
-#include "moduleui/ModuleBaudCodesC.h"
+#include "module/ModuleBaudC.h"
 #include "moduleui/ModuleDialogCoreC.h"
 
-#include <functional>
-#include <vector>
-
-using namespace ORC::CFG;
+#include <cstdlib>
 
 namespace {
 
-// The result the page gives an operation it could not start.
-constexpr int32_t kNotInCommandMode = 6;
-
-// Runs the calls in order while each succeeds; the result is that of the last call made.
-int32_t RunWhileOk(const std::vector<std::function<int32_t()>>& calls) {
-    int32_t result = CFG_OK;
-    for (const auto& call : calls) {
-        if (result != CFG_OK) {
-            break;
-        }
-        result = call();
+int RoleIndex(ModuleRoleT role) {
+    switch (role) {
+    case ModuleRoleT::Client:
+        return BasicSettingsCoreC::kClientRole;
+    case ModuleRoleT::Server:
+        return BasicSettingsCoreC::kServerRole;
+    case ModuleRoleT::None:
+        break;
     }
-    return result;
+    return BasicSettingsCoreC::kNoRole;
+}
+
+ModuleRoleT RoleOf(int index) {
+    switch (index) {
+    case BasicSettingsCoreC::kClientRole:
+        return ModuleRoleT::Client;
+    case BasicSettingsCoreC::kServerRole:
+        return ModuleRoleT::Server;
+    default:
+        return ModuleRoleT::None;
+    }
 }
 
 } // namespace
@@ -33,9 +38,7 @@ BasicSettingsCoreC::BasicSettingsCoreC(ModuleDialogCoreC* dialog, ControllerT* c
 
 void BasicSettingsCoreC::OnInitDialog() {
     baudBox.Clear();
-    if (dialog_ != nullptr) {
-        baudBox.SetEntries(dialog_->baudRates);
-    }
+    baudBox.SetEntries(ModuleBaudC::ConnectRates());
     SetEnabled(false);
 }
 
@@ -45,7 +48,7 @@ void BasicSettingsCoreC::TakeMembers() {
 }
 
 void BasicSettingsCoreC::ShowMembers() {
-    ModuleDialogCoreC::ShowTextIn(baudBox, moduleBaudText);
+    baudBox.SelectPrefixOrKeep(moduleBaudText);
     view_.ShowControls();
 }
 
@@ -56,131 +59,64 @@ void BasicSettingsCoreC::SetEnabled(bool on) {
     ShowMembers();
 }
 
+// A read that fails half-way still shows what it read before the failing call.
 void BasicSettingsCoreC::Read() {
-    const int32_t result = CanTalk() ? ReadFromModule() : kNotInCommandMode;
+    ModuleReadS read;
+    read.result = ModuleCoreC::Failure(ModuleCoreC::kReadFailed);
+    if (module_) {
+        read = module_->Read();
+    }
+    if (read.named) {
+        localName = read.name;
+        btAddress = read.address;
+    }
+    if (read.moduleBaud) {
+        moduleBaudText = std::to_string(*read.moduleBaud);
+    }
+    if (read.role) {
+        deviceRole = RoleIndex(*read.role);
+    }
     if (dialog_ != nullptr) {
         dialog_->SetTabsClientRole(deviceRole == kClientRole);
     }
-    if (result == CFG_OK) {
+    if (read.result.ok()) {
         ShowMembers();
-        ShowStatus("Settings read");
+        ShowStatus(read.result.text);
     } else {
-        ReportFailure("Failed to read settings", "Failed to read settings");
+        ReportFailure(read.result);
     }
-}
-
-int32_t BasicSettingsCoreC::ReadFromModule() {
-    DevNameAddressPairT device;
-    int32_t result = controller_->getDeviceNameAndAddress(device);
-    // A name without an address is not trusted: the page keeps what it showed.
-    if (result == CFG_OK && device.m_szName[0] != '\0' && device.m_szAddress[0] != '\0') {
-        localName = device.m_szName;
-        btAddress = device.m_szAddress;
-    }
-    if (result == CFG_OK) {
-        RS232SettingsS line;
-        result = controller_->getRS232Settings(line);
-        if (result == CFG_OK) {
-            moduleBaudText = std::to_string(ModuleBaudCodesC::BaudCodeToRate(line.m_lBaudRate));
-        }
-    }
-    if (result == CFG_OK) {
-        ConnectionProfileT client = PROFILE_NONE;
-        ConnectionProfileT server = PROFILE_NONE;
-        result = controller_->getDefaultClientProfile(client);
-        if (result == CFG_OK) {
-            result = controller_->getDefaultServerProfile(server);
-        }
-        if (result == CFG_OK) {
-            if (client == PROFILE_NONE && server == PROFILE_NONE) {
-                deviceRole = kNoRole;
-            } else if (client == PROFILE_SERIAL_PORT) {
-                deviceRole = kClientRole;
-            } else if (server == PROFILE_SERIAL_PORT) {
-                deviceRole = kServerRole;
-            }
-        }
-    }
-    return result;
 }
 
 void BasicSettingsCoreC::Write() {
     TakeMembers();
-    if (localName.empty()) {
-        ShowStatus("Settings not written: Local Name is empty");
-        return;
+    ModuleWriteS wanted{localName, RoleOf(deviceRole), std::nullopt};
+    if (!moduleBaudText.empty()) {
+        wanted.moduleBaud = std::strtoul(moduleBaudText.c_str(), nullptr, 10);
     }
-    if (deviceRole == kNoRole) {
-        ShowStatus("Settings not written: Device Role not specified");
-        return;
+    ModuleWrittenS written;
+    written.result = ModuleCoreC::CheckWrite(wanted);
+    if (written.result.ok()) {
+        written = module_ ? module_->Write(wanted)
+                          : ModuleWrittenS{ModuleCoreC::Failure(ModuleCoreC::kWriteFailed)};
     }
-    if (localName.size() > kMaxNameLength) {
-        view_.MessageBox(
-            "Local Name is too long (max " + std::to_string(kMaxNameLength) + " chars)!", kCaption);
-        return;
+    if (dialog_ != nullptr && written.roleAndName) {
+        dialog_->SetResetOnLeave();
     }
-    const bool changeBaud = !moduleBaudText.empty();
-    const int32_t baudCode = changeBaud ? ModuleBaudCodesC::BaudTextToCode(moduleBaudText) : 0;
-    int32_t result = kNotInCommandMode;
-    // A rate without a code fails the write before anything is sent, so that the module is
-    // not left with a new role and name but the old rate.
-    if ((!changeBaud || baudCode != 0) && CanTalk()) {
-        result = WriteRoleAndName();
-        if (result == CFG_OK && dialog_ != nullptr) {
-            dialog_->SetResetOnLeave();
-        }
-        if (result == CFG_OK && changeBaud) {
-            result = WriteBaudRate(baudCode);
-        }
+    // The PC side follows at once, so the dialog, the next connection and the stored rate
+    // use the new one.
+    if (dialog_ != nullptr && written.moduleBaud) {
+        dialog_->SetBaudText(moduleBaudText);
     }
-    if (result == CFG_OK) {
+    if (written.result.ok()) {
         if (dialog_ != nullptr) {
             dialog_->SetTabsClientRole(deviceRole == kClientRole);
         }
-        ShowStatus("Settings written");
+        ShowStatus(written.result.text);
+    } else if (written.result.outcome != ModuleOutcomeT::Refused) {
+        ReportFailure(written.result);
+    } else if (!written.result.box.empty()) {
+        view_.MessageBox(written.result.box, kCaption);
     } else {
-        ReportFailure("Failed to write settings", "Failed to write settings");
+        ShowStatus(written.result.text);
     }
-}
-
-int32_t BasicSettingsCoreC::WriteRoleAndName() {
-    ControllerT& c = *controller_;
-    const bool client = deviceRole == kClientRole;
-    std::vector<std::function<int32_t()>> calls;
-    if (client) {
-        calls = {
-            [&] { return c.configureConnectabilityMode(CONNECTABILITY_CLIENT_ROLE, true); },
-            [&] { return c.configureDiscoverabilityMode(DISCOVERABILITY_CLIENT_ROLE, true); },
-            [&] { return c.configureDefaultClientProfile(PROFILE_SERIAL_PORT, true); },
-            [&] { return c.configureNoRemotePeers(1, true); },
-            [&] { return c.configureDefaultServerProfile(PROFILE_NONE, true); },
-        };
-    } else {
-        calls = {
-            [&] { return c.configureConnectabilityMode(CONNECTABILITY_SERVER_ROLE, true); },
-            [&] { return c.configureDiscoverabilityMode(DISCOVERABILITY_SERVER_ROLE, true); },
-            [&] { return c.configureNoRemotePeers(0, true); },
-            [&] { return c.configureDefaultClientProfile(PROFILE_NONE, true); },
-            [&] { return c.configureDefaultServerProfile(PROFILE_SERIAL_PORT, true); },
-        };
-    }
-    // The controller takes the name as a writable text.
-    std::string name = localName;
-    calls.push_back([&] { return c.setDeviceName(name.data(), true); });
-    calls.push_back(
-        [&] { return c.setServiceName(PROFILE_SERIAL_PORT, localName.c_str(), false); });
-    return RunWhileOk(calls);
-}
-
-int32_t BasicSettingsCoreC::WriteBaudRate(int32_t code) {
-    RS232SettingsS line;
-    line.m_lBaudRate = code;
-    const int32_t result = controller_->setRS232Settings(line, true, true);
-    if (result == CFG_OK && dialog_ != nullptr) {
-        // The PC side follows at once, so the dialog, the next connection and the stored rate
-        // use the new one.
-        dialog_->SetBaudText(moduleBaudText);
-        dialog_->SetResetOnLeave();
-    }
-    return result;
 }

@@ -12,7 +12,7 @@ public:
     static constexpr int kNoRole = -1;
     static constexpr int kClientRole = 0;
     static constexpr int kServerRole = 1;
-    static constexpr size_t kMaxNameLength = 15;
+    static constexpr size_t kMaxNameLength = ModuleCoreC::kMaxNameLength;
 
     BasicSettingsCoreC(ModuleDialogCoreC* dialog, ControllerT* controller, ModuleViewI& view);
 
@@ -35,9 +35,4 @@ public:
 
 protected:
     std::string FocusStatus() const override { return "Read and write module configuration"; }
-
-private:
-    int32_t ReadFromModule();
-    int32_t WriteRoleAndName();
-    int32_t WriteBaudRate(int32_t code);
 };

@@ -1,37 +1,17 @@
 #include "moduleui/ModuleDialogCoreC.h"
 
-#include "moduleui/ModuleBaudCodesC.h"
+#include "module/ModuleBaudC.h"
 #include "moduleui/ModuleTabCoreC.h"
 #include "platform/PortEnumerator.h"
 #include "platform/PortNames.h"
 
-using ORC::CFG::CFG_OK;
-using ORC::CFG::RS232SettingsS;
-
-namespace {
-
-constexpr int kOpenFailed = 2;
-
-std::string ConnectFailedStatus(const std::string& baud) {
-    return "Connect with " + baud + " baud failed";
-}
-
-} // namespace
-
 ModuleDialogCoreC::ModuleDialogCoreC(EventLogFileC& log, ModuleDialogViewI& view,
                                      ControllerT& controller)
-    : log_(log), view_(view), controller_(controller) {}
+    : log_(log), view_(view), module_(controller, &log) {}
 
 void ModuleDialogCoreC::AddPages(ModuleTabCoreC& settingsPage, ModuleTabCoreC& searchPage) {
     pages_[0] = &settingsPage;
     pages_[1] = &searchPage;
-}
-
-void ModuleDialogCoreC::ShowTextIn(ComboBoxModelC& box, const std::string& text) {
-    const std::string kept = box.Text();
-    if (!box.SelectPrefix(text)) {
-        box.SetText(kept);
-    }
 }
 
 void ModuleDialogCoreC::OnInitDialog(const std::vector<std::string>& ports,
@@ -40,7 +20,7 @@ void ModuleDialogCoreC::OnInitDialog(const std::vector<std::string>& ports,
     baudText = storedBaud.empty() ? "115200" : storedBaud;
     FillPortList(ports);
     baudBox.Clear();
-    baudBox.SetEntries(baudRates);
+    baudBox.SetEntries(ModuleBaudC::ConnectRates());
     SetPortOpen(false);
     SetCommandMode(false);
     SetStatus(kSelectPortStatus);
@@ -78,8 +58,8 @@ void ModuleDialogCoreC::TakeMembers() {
 }
 
 void ModuleDialogCoreC::ShowMembers() {
-    ShowTextIn(portBox, portText);
-    ShowTextIn(baudBox, baudText);
+    portBox.SelectPrefixOrKeep(portText);
+    baudBox.SelectPrefixOrKeep(baudText);
     view_.ShowControls();
 }
 
@@ -94,7 +74,7 @@ void ModuleDialogCoreC::LogFailure(const std::string& text) {
 
 void ModuleDialogCoreC::SetPortOpen(bool open) {
     if (!open && portOpen) {
-        controller_.closePort();
+        module_.ClosePort();
     }
     portOpen = open;
     connectLabel = open ? kDisconnectLabel : kConnectLabel;
@@ -106,9 +86,7 @@ void ModuleDialogCoreC::SetPortOpen(bool open) {
 bool ModuleDialogCoreC::SetCommandMode(bool enter) {
     if (enter && !commandMode) {
         view_.SetWaitCursor(true);
-        if (controller_.switchToCommandMode() == CFG_OK) {
-            commandMode = true;
-        }
+        commandMode = module_.EnterCommandMode();
         view_.SetWaitCursor(false);
     } else if (!enter && commandMode) {
         view_.SetWaitCursor(true);
@@ -116,6 +94,12 @@ bool ModuleDialogCoreC::SetCommandMode(bool enter) {
         commandMode = false;
         view_.SetWaitCursor(false);
     }
+    ShowCommandMode();
+    return commandMode == enter;
+}
+
+// Switching the pages on makes the search page ask the module for its role.
+void ModuleDialogCoreC::ShowCommandMode() {
     tabsEnabled = commandMode;
     for (ModuleTabCoreC* page : pages_) {
         if (page != nullptr) {
@@ -123,72 +107,54 @@ bool ModuleDialogCoreC::SetCommandMode(bool enter) {
         }
     }
     view_.ShowControls();
-    return commandMode == enter;
 }
 
 // Written settings take effect only when the module restarts, so after a write it is reset
 // instead of being returned to data mode.
 void ModuleDialogCoreC::LeaveCommandMode() {
+    module_.LeaveCommandMode(resetOnLeave);
     if (resetOnLeave) {
-        controller_.resetModule();
         resetOnLeave = false;
         ShowMembers();
-    } else if (controller_.switchToDataMode() != CFG_OK) {
-        controller_.switchToDataMode();
     }
-}
-
-int ModuleDialogCoreC::OpenPort(const std::string& baud, bool flowControlOn) {
-    log_.Log("ORYX_64_CfgDlgC::OpenPort");
-    controller_.closePort();
-    TakeMembers();
-    RS232SettingsS settings;
-    settings.m_lBaudRate = ModuleBaudCodesC::BaudTextToCode(baud);
-    settings.m_lFlowControl = flowControlOn ? ORC::CFG::FLOW_RTS_CTS : ORC::CFG::FLOW_NONE;
-    if (controller_.createPort(portText.c_str(), settings) != CFG_OK) {
-        return kOpenFailed;
-    }
-    if (controller_.openPort() != CFG_OK) {
-        return kOpenFailed;
-    }
-    return 0;
-}
-
-bool ModuleDialogCoreC::TryConnect(bool flowControlOn) {
-    if (OpenPort(baudText, flowControlOn) != 0) {
-        return false;
-    }
-    SetPortOpen(true);
-    if (SetCommandMode(true)) {
-        return true;
-    }
-    ClosePort();
-    return false;
 }
 
 bool ModuleDialogCoreC::ConnectWithFallback() {
-    const bool flowControlOn = flowText != "None";
-    if (TryConnect(flowControlOn)) {
-        return true;
-    }
-    SetStatus(ConnectFailedStatus(baudText));
     const std::string firstTried = baudText;
-    for (const std::string& entry : baudRates) {
-        if (entry == firstTried) {
-            continue;
-        }
-        SetBaudText(entry);
-        if (TryConnect(flowControlOn)) {
-            return true;
-        }
-        SetStatus(ConnectFailedStatus(entry));
+    const ModuleConnectedS connected =
+        module_.Connect(portText, firstTried, flowText != "None", *this);
+    if (!connected.result.ok()) {
+        SetBaudText(firstTried);
     }
-    SetBaudText(firstTried);
-    return false;
+    return connected.result.ok();
+}
+
+void ModuleDialogCoreC::Trying(const std::string& baud) {
+    SetBaudText(baud);
+}
+
+void ModuleDialogCoreC::PortOpened() {
+    SetPortOpen(true);
+    view_.SetWaitCursor(true);
+}
+
+void ModuleDialogCoreC::CommandModeEntered(bool entered) {
+    commandMode = entered;
+    view_.SetWaitCursor(false);
+    ShowCommandMode();
+}
+
+void ModuleDialogCoreC::PortClosing() {
+    SetCommandMode(false);
+    SetPortOpen(false);
+}
+
+void ModuleDialogCoreC::AttemptFailed(const std::string& text) {
+    SetStatus(text);
 }
 
 int ModuleDialogCoreC::ClosePort() {
-    log_.Log("ORYX_64_CfgDlgC::ClosePort");
+    log_.Log(ModuleCoreC::kClosePortLine);
     SetCommandMode(false);
     SetPortOpen(false);
     return 0;
@@ -227,7 +193,7 @@ void ModuleDialogCoreC::OnConnect() {
 }
 
 void ModuleDialogCoreC::CheckCommandMode() {
-    if (!controller_.isCommandMode()) {
+    if (!module_.Answers()) {
         SetCommandMode(false);
     }
 }
@@ -249,6 +215,6 @@ void ModuleDialogCoreC::SetTabsClientRole(bool clientRole) {
 
 void ModuleDialogCoreC::SetBaudText(const std::string& text) {
     baudText = text;
-    ShowTextIn(baudBox, baudText);
+    baudBox.SelectPrefixOrKeep(baudText);
     view_.ShowControls();
 }

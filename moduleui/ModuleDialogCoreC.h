@@ -3,6 +3,8 @@
 #include "ORC_CFG_OpalDeviceControllerC.h"
 #include "common/ComboBoxModelC.h"
 #include "common/EventLogFileC.h"
+#include "module/ModuleConnectWatchI.h"
+#include "module/ModuleCoreC.h"
 #include "moduleui/ModuleViewI.h"
 
 #include <string>
@@ -12,8 +14,8 @@ class ModuleTabCoreC;
 
 // Everything the module configuration dialog does, without the dialog: the port and its
 // command mode, the fallback over the baud rates, the status line, and what the pages ask of
-// the dialog.
-class ModuleDialogCoreC {
+// the dialog. What is sent to the module is the family's core's; this class shows it.
+class ModuleDialogCoreC : private ModuleConnectWatchI {
 public:
     using ControllerT = ORC::CFG::OpalDeviceControllerC;
     static constexpr const char* kCaption = "ORYX Config";
@@ -23,7 +25,6 @@ public:
     static constexpr const char* kOkLine = "Title bar button 'Ok' pressed.";
     static constexpr const char* kCloseLine = "Title bar button 'X' pressed.";
 
-    const std::vector<std::string> baudRates{"4800", "9600", "19200", "57600", "115200"};
     const std::vector<std::string> flowModes{"None"};
 
     ModuleDialogCoreC(EventLogFileC& log, ModuleDialogViewI& view, ControllerT& controller);
@@ -49,18 +50,12 @@ public:
     void LogFailure(const std::string& text);
     bool SetCommandMode(bool enter);
     void SetPortOpen(bool open);
-    int OpenPort(const std::string& baud, bool flowControlOn);
-    bool TryConnect(bool flowControlOn);
     bool ConnectWithFallback();
     int ClosePort();
     void CheckCommandMode();
     void SetTabsClientRole(bool clientRole);
     void SetBaudText(const std::string& text);
     void SetResetOnLeave() { resetOnLeave = true; }
-
-    // Shows text in a box the way the dialogs do: the first entry that begins with it
-    // (ignoring case) is selected; without one the selection (or typed text) stays as it was.
-    static void ShowTextIn(ComboBoxModelC& box, const std::string& text);
 
     std::string baudText = "115200";
     std::string flowText = "None";
@@ -77,6 +72,14 @@ public:
     bool tabsEnabled = false;
 
 private:
+    // What the connect shows while it goes over the rates.
+    void Trying(const std::string& baud) override;
+    void PortOpened() override;
+    void CommandModeEntered(bool entered) override;
+    void PortClosing() override;
+    void AttemptFailed(const std::string& text) override;
+
+    void ShowCommandMode();
     void TakeMembers();
     void ShowMembers();
     void FillPortList(const std::vector<std::string>& ports);
@@ -84,6 +87,6 @@ private:
 
     EventLogFileC& log_;
     ModuleDialogViewI& view_;
-    ControllerT& controller_;
+    ModuleCoreC module_;
     ModuleTabCoreC* pages_[2] = {nullptr, nullptr};
 };

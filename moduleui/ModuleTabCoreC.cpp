@@ -4,7 +4,11 @@
 
 ModuleTabCoreC::ModuleTabCoreC(ModuleDialogCoreC* dialog, ControllerT* controller,
                                ModuleViewI& view)
-    : dialog_(dialog), controller_(controller), view_(view) {}
+    : dialog_(dialog), view_(view) {
+    if (controller != nullptr) {
+        module_.emplace(*controller);
+    }
+}
 
 void ModuleTabCoreC::SetEnabled(bool on) {
     enabled_ = on;
@@ -25,8 +29,8 @@ void ModuleTabCoreC::ShowStatus(const std::string& text) {
     }
 }
 
-bool ModuleTabCoreC::CanTalk() const {
-    return controller_ != nullptr && controller_->isCommandMode();
+bool ModuleTabCoreC::CanTalk() {
+    return module_ && module_->Answers();
 }
 
 void ModuleTabCoreC::ReportFailure(const std::string& boxText, const std::string& statusText) {

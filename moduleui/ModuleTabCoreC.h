@@ -1,8 +1,10 @@
 #pragma once
 
 #include "ORC_CFG_OpalDeviceControllerC.h"
+#include "module/ModuleCoreC.h"
 #include "moduleui/ModuleViewI.h"
 
+#include <optional>
 #include <string>
 
 class ModuleDialogCoreC;
@@ -35,12 +37,14 @@ public:
 
 protected:
     virtual std::string FocusStatus() const = 0;
-    bool CanTalk() const;
+    bool CanTalk();
     // A message box, the status line, and a check that the module is still in command mode.
     void ReportFailure(const std::string& boxText, const std::string& statusText);
+    void ReportFailure(const ModuleResultS& result) { ReportFailure(result.box, result.text); }
 
     ModuleDialogCoreC* dialog_;
-    ControllerT* controller_;
+    // Absent without a controller.
+    std::optional<ModuleCoreC> module_;
     ModuleViewI& view_;
 
 private:

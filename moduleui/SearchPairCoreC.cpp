@@ -1,14 +1,8 @@
 #include "moduleui/SearchPairCoreC.h"
 
-using namespace ORC::CFG;
-
 SearchPairCoreC::SearchPairCoreC(ModuleDialogCoreC* dialog, ControllerT* controller,
                                  ModuleViewI& view)
     : ModuleTabCoreC(dialog, controller, view) {}
-
-std::string SearchPairCoreC::Describe(const DevNameAddressPairT& device) {
-    return std::string(device.m_szName) + " (" + device.m_szAddress + ")";
-}
 
 void SearchPairCoreC::OnInitDialog() {
     pairEnabled = false;
@@ -24,9 +18,7 @@ void SearchPairCoreC::SetEnabled(bool on) {
 // The role is asked of the module each time the page is switched on.
 void SearchPairCoreC::RefreshRole() {
     if (enabled() && CanTalk()) {
-        ConnectionProfileT profile = PROFILE_NONE;
-        controller_->getDefaultClientProfile(profile);
-        SetClientRole(profile == PROFILE_SERIAL_PORT);
+        SetClientRole(module_->IsClientRole());
     }
 }
 
@@ -61,49 +53,49 @@ void SearchPairCoreC::OnLineSelected(int index) {
 }
 
 void SearchPairCoreC::Read() {
-    if (!CanTalk()) {
-        ReportFailure("Failed to read settings", "Failed to read settings");
-        return;
+    ModulePairedS paired;
+    paired.result = ModuleCoreC::Failure(ModuleCoreC::kReadFailed);
+    if (module_) {
+        paired = module_->PairedDevice();
     }
-    DevNameAddressPairT device;
-    if (controller_->getPairedDevice(device) == CFG_OK) {
-        pairedDevice = Describe(device);
+    switch (paired.result.outcome) {
+    case ModuleOutcomeT::Done:
+        pairedDevice = ModuleCoreC::Describe(paired.device);
         view_.ShowControls();
-        ShowStatus("Settings read");
-    } else {
-        ShowStatus("Device is currently not paired");
+        ShowStatus(paired.result.text);
+        break;
+    case ModuleOutcomeT::NotPaired:
+        ShowStatus(paired.result.text);
+        break;
+    default:
+        ReportFailure(paired.result);
+        break;
     }
 }
 
+// The page offers the search only in the client role, which it asked when it was switched on.
 void SearchPairCoreC::Search() {
     foundDevices.clear();
     ClearList();
     view_.ShowControls();
     ShowStatus("Searching for devices ...");
     view_.SetWaitCursor(true);
-    std::vector<DevNameAddressPairT> devices;
-    devices.reserve(kSearchCapacity);
-    // The controller reports an empty neighbourhood as a failure too, so the list tells what
-    // was found. The module is asked once more afterwards: one that vanished mid-search would
-    // otherwise pass for an empty or a smaller neighbourhood.
-    bool searched = false;
-    if (CanTalk()) {
-        controller_->searchDevices(devices);
-        searched = CanTalk();
+    ModuleSearchS search;
+    search.result = {ModuleOutcomeT::Failed, ModuleCoreC::kSearchFailedText,
+                     ModuleCoreC::kSearchFailedBox};
+    if (module_) {
+        search = module_->Search(false);
     }
-    if (searched) {
-        foundDevices = devices;
-        for (const DevNameAddressPairT& device : foundDevices) {
-            listLines.push_back(Describe(device));
+    if (search.result.ok()) {
+        foundDevices = std::move(search.devices);
+        for (const ModuleCoreC::DeviceT& device : foundDevices) {
+            listLines.push_back(ModuleCoreC::Describe(device));
         }
-        ShowStatus(foundDevices.empty()
-                       ? std::string("Search finished, no devices found")
-                       : "Search finished, " + std::to_string(foundDevices.size()) +
-                             " devices found");
+        ShowStatus(search.result.text);
         pairEnabled = !foundDevices.empty();
         view_.ShowControls();
     } else {
-        ReportFailure("Failed to search device", "Failed to search devices");
+        ReportFailure(search.result);
     }
     view_.SetWaitCursor(false);
 }
@@ -112,17 +104,17 @@ void SearchPairCoreC::Pair() {
     view_.TakeControls();
     pairedDevice.clear();
     const int index = selectedLine;
-    bool paired = false;
-    if (index >= 0 && static_cast<size_t>(index) < foundDevices.size() && CanTalk() &&
-        controller_->pairDevice(foundDevices[index], true) == CFG_OK) {
-        paired = true;
-        pairedDevice = Describe(foundDevices[index]);
+    ModuleResultS result = ModuleCoreC::Failure(ModuleCoreC::kPairFailed);
+    if (index >= 0 && static_cast<size_t>(index) < foundDevices.size() && CanTalk()) {
+        result = module_->Pair(foundDevices[index]);
+    }
+    if (result.ok()) {
+        pairedDevice = ModuleCoreC::Describe(foundDevices[index]);
     }
     view_.ShowControls();
-    if (paired) {
-        ShowStatus("Paired with " + pairedDevice);
+    if (result.ok()) {
+        ShowStatus(result.text);
     } else {
-        ReportFailure("Pairing failed with current selection",
-                      "Pairing failed with current selection");
+        ReportFailure(result);
     }
 }

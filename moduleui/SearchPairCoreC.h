@@ -9,9 +9,7 @@
 // in range, pairs the module with the chosen one and shows the current pairing.
 class SearchPairCoreC : public ModuleTabCoreC {
 public:
-    static constexpr const char* kServerRoleLine = "Search and Pairing only in Client mode!";
-    // The list the controller fills is given room for this many records.
-    static constexpr size_t kSearchCapacity = 20;
+    static constexpr const char* kServerRoleLine = ModuleCoreC::kNotClientRoleText;
 
     SearchPairCoreC(ModuleDialogCoreC* dialog, ControllerT* controller, ModuleViewI& view);
 
@@ -25,7 +23,7 @@ public:
     void OnLineSelected(int index);
 
     std::string pairedDevice;
-    std::vector<ORC::CFG::DevNameAddressPairT> foundDevices;
+    std::vector<ModuleCoreC::DeviceT> foundDevices;
     bool clientRole = false;
 
     std::vector<std::string> listLines;
@@ -46,5 +44,4 @@ private:
     void RefreshRole();
     void UpdateControls();
     void ClearList();
-    static std::string Describe(const ORC::CFG::DevNameAddressPairT& device);
 };

@@ -1,6 +1,7 @@
 // oryx-cli module, run as the real program against a simulated radio module.
 #include "CliProcessC.h"
 #include "CliRunS.h"
+#include "UnsendableNameCasesS.h"
 #include "sim/ModuleRadio.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,13 @@ using oryx::sim::ModuleFaults;
 using oryx::sim::ModuleRadio;
 using oryx::sim::ModuleRadioOptions;
 using Json = nlohmann::json;
+
+// With --json a failure's message goes to standard error too, for the person watching.
+void ExpectMessageOnStderr(const CliRunS& run) {
+    const std::string message = run.json.value("error", "");
+    EXPECT_FALSE(message.empty()) << run.out;
+    EXPECT_NE(run.err.find("oryx-cli: " + message + "\n"), std::string::npos) << run.err;
+}
 
 class CliModuleTest : public ::testing::Test {
 protected:
@@ -128,6 +136,7 @@ TEST_F(CliModuleTest, AWriteRefusedHalfWayStopsThereAndDoesNotReset) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.json["status"], "failed");
     EXPECT_EQ(run.json["error"], "Failed to write settings");
+    ExpectMessageOnStderr(run);
     ASSERT_TRUE(Eventually([&] { return Written().find("AT*ADDM\r") != std::string::npos; }));
     const std::string written = Written();
     EXPECT_NE(written.find("AT*AGDM=3,1\r"), std::string::npos);
@@ -155,12 +164,26 @@ TEST_F(CliModuleTest, WriteChecksFailBeforeThePortIsOpened) {
         const CliRunS run = Run(args);
         EXPECT_EQ(run.status, 2) << c.error;
         EXPECT_EQ(run.json["error"], c.error);
+        ExpectMessageOnStderr(run);
     }
     // Exactly 15 characters is a name, not a check failure.
     const CliRunS run = Run({"write", "--name", "123456789012345", "--role", "client"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(module.bytesHeard(), Written().size());
     EXPECT_EQ(Written().rfind("AT\r", 0), 0u) << "the four refused runs sent nothing";
+}
+
+// The name travels quoted: one that would end the quote or start a command of its own is
+// refused before the port opens, naming the character.
+TEST_F(CliModuleTest, ANameThatCannotTravelQuotedIsAUsageErrorAndNothingIsSent) {
+    StartModule();
+    for (const UnsendableNameCasesS& c : UnsendableNameCasesS::All()) {
+        const CliRunS run = Run({"write", "--name", c.name, "--role", "client"});
+        EXPECT_EQ(run.status, 2) << c.shown;
+        EXPECT_EQ(run.json["error"], c.Refusal());
+        ExpectMessageOnStderr(run);
+    }
+    EXPECT_EQ(module_->bytesHeard(), 0u);
 }
 
 TEST_F(CliModuleTest, SearchListsTheDevicesOfTheClassInInquiryOrderThenPairAndPaired) {
@@ -180,10 +203,12 @@ TEST_F(CliModuleTest, SearchListsTheDevicesOfTheClassInInquiryOrderThenPairAndPa
     const CliRunS notPaired = Run({"paired"});
     EXPECT_EQ(notPaired.status, 1);
     EXPECT_EQ(notPaired.json["error"], "Device is currently not paired");
+    ExpectMessageOnStderr(notPaired);
 
     const CliRunS unknown = Run({"pair", "--address", "00803701BBBB"});
     EXPECT_EQ(unknown.status, 1);
     EXPECT_EQ(unknown.json["error"], "Pairing failed with current selection");
+    ExpectMessageOnStderr(unknown);
 
     const CliRunS pair = Run({"pair", "--address", "00803701cccc"});
     ASSERT_EQ(pair.status, 0) << pair.err;
@@ -202,6 +227,7 @@ TEST_F(CliModuleTest, SearchOutsideTheClientRoleFailsWithoutAnInquiry) {
 
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.json["error"], "Search and Pairing only in Client mode!");
+    ExpectMessageOnStderr(run);
     // operator[] on a const json with a missing key is undefined, so ask for the key.
     EXPECT_FALSE(run.json.contains("devices"));
     EXPECT_EQ(Written().find("AT*AGI"), std::string::npos);
@@ -224,6 +250,7 @@ TEST_F(CliModuleTest, APortThatCannotBeOpenedIsStatus3) {
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(run.json["error"], "Cannot open port /nonexistent/port! Port /nonexistent/port does "
                                  "not exist (/nonexistent/port).");
+    ExpectMessageOnStderr(run);
 }
 
 // A module that never answers: each rate costs the escape's two guard times.
@@ -235,6 +262,7 @@ TEST_F(CliModuleTest, AModuleSilentAtEveryRateIsStatus5AndCtrlCCancelsTheConnect
     const CliRunS failed = Run({"read", "--baud", "57600"});
     EXPECT_EQ(failed.status, 5) << failed.err;
     EXPECT_EQ(failed.json["error"], "Connect failed!");
+    ExpectMessageOnStderr(failed);
     for (const char* rate : {"57600", "4800", "9600", "19200", "115200"}) {
         EXPECT_NE(failed.err.find("Connect with " + std::string(rate) + " baud failed"),
                   std::string::npos)
@@ -248,6 +276,7 @@ TEST_F(CliModuleTest, AModuleSilentAtEveryRateIsStatus5AndCtrlCCancelsTheConnect
     const CliRunS run = CliRunS::Finish(cli);
     EXPECT_EQ(run.status, 4);
     EXPECT_EQ(run.json["status"], "cancelled");
+    ExpectMessageOnStderr(run);
     EXPECT_LT(std::chrono::steady_clock::now() - interrupted, 3s);
 }
 

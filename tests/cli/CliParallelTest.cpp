@@ -198,6 +198,12 @@ TEST_F(CliParallelTest, EachPortGetsItsOwnResultAndAFaultyRadioSpoilsOnlyItsOwn)
     EXPECT_NE(moduleCli.err().find(modulePorts[3] + ": Connect with 4800 baud failed"),
               std::string::npos)
         << moduleCli.err();
+    // Each failure's message on its own line, as a single port prints it.
+    for (const auto& [port, message] : {std::pair{modulePorts[2], "Failed to write settings"},
+                                        std::pair{modulePorts[3], "Connect failed!"}}) {
+        EXPECT_NE(moduleCli.err().find(port + ": " + message + "\n"), std::string::npos)
+            << moduleCli.err();
+    }
 }
 
 TEST_F(CliParallelTest, CtrlCCancelsEveryPortWithinTwoSecondsAndTheTableSaysSo) {

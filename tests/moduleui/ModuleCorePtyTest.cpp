@@ -290,6 +290,22 @@ TEST_F(ModuleSearchTest, SearchListsTheDevicesInOrderAndPairsTheChosenOne) {
     EXPECT_EQ(search->pairedDevice, "Tank 2 (00803712AB02)");
 }
 
+// A name heard over the air that would end the pairing command's quote is never sent cut.
+TEST_F(ModuleSearchTest, ADeviceWhoseNameCannotTravelQuotedIsNotPaired) {
+    Connect(0, {{"00803712AB09", 7978, "Tank\x1b[2J"}});
+    search->Search();
+    ASSERT_EQ(search->foundDevices.size(), 1u);
+    Commands();
+    search->OnLineSelected(0);
+    search->Pair();
+    const std::string refusal =
+        "Cannot pair with 00803712AB09: its name contains the character \\x1b";
+    EXPECT_EQ(dialog->status, refusal);
+    EXPECT_THAT(searchView.boxes, ElementsAre("ORYX Config: " + refusal));
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_TRUE(search->pairedDevice.empty());
+}
+
 TEST_F(ModuleSearchTest, NoDevicesInRangeIsAFinishedSearch) {
     Connect(0, {});
     search->Search();

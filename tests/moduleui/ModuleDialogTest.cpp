@@ -4,6 +4,7 @@
 #include "OwnSimulatorFolderC.h"
 #include "PortBoxUserC.h"
 #include "Ser2netServerC.h"
+#include "UnsendableNameCasesS.h"
 #include "app/ORYX_CfgAppC.h"
 #include "app/RadioSelectionDlgC.h"
 #include "moduleui/CTabBasicSettings.h"
@@ -231,6 +232,32 @@ TEST_F(ModuleDialogTest, ShowsItsControlsAndKeepsThePageAreaOfTheTabControl) {
     dialog.hide();
     dialog.show();
     EXPECT_EQ(tabs.currentTab(), 0);
+}
+
+// The name travels quoted: Write refuses one that would end the quote with a message box,
+// and sends nothing, the role commands neither.
+TEST_F(ModuleDialogTest, WriteRefusesANameThatCannotTravelQuotedBeforeAnythingIsSent) {
+    StartModule();
+    Dlg dialog(Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->click();
+    ASSERT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    QWidget& basic = dialog.settingsPage();
+    Find<QRadioButton>(basic, CTabBasicSettings::IDC_CLIENT_ROLE)->click();
+    module->traffic().clear();
+    for (const UnsendableNameCasesS& c : UnsendableNameCasesS::All()) {
+        Find<QLineEdit>(basic, CTabBasicSettings::IDC_LOCAL_NAME)
+            ->setText(QString::fromStdString(c.name));
+        QString shown;
+        driver.then([&shown](QWidget* modal) {
+            shown = static_cast<QMessageBox*>(modal)->text();
+            ModalDriverC::Click(modal, "OK");
+        });
+        PressButton(dialog, basic, ORYX_64_65_ConfigTabC::IDC_WRITE, Qt::Key_Space);
+        EXPECT_EQ(shown.toStdString(), c.Refusal());
+    }
+    EXPECT_EQ(module->traffic().written().find("AT*"), std::string::npos)
+        << module->traffic().written();
 }
 
 TEST_F(ModuleDialogTest, AUserConfiguresAModuleFromStartToEnd) {

@@ -1,6 +1,8 @@
-#include "cli/ModuleBaudC.h"
+#include "module/ModuleBaudC.h"
 
 #include "ORC_CFG_Types.h"
+
+#include <cstdlib>
 
 using namespace ORC::CFG;
 
@@ -15,6 +17,11 @@ constexpr BaudCodeS kBaudCodes[] = {{4800, BAUD_4800},     {9600, BAUD_9600},
                                     {115200, BAUD_115200}, {921600, BAUD_921600}};
 
 } // namespace
+
+const std::vector<std::string>& ModuleBaudC::ConnectRates() {
+    static const std::vector<std::string> rates = {"4800", "9600", "19200", "57600", "115200"};
+    return rates;
+}
 
 const std::vector<int>& ModuleBaudC::Rates() {
     static const std::vector<int> rates = [] {
@@ -43,4 +50,8 @@ unsigned long ModuleBaudC::ToRate(int32_t code) {
         }
     }
     return 0;
+}
+
+int32_t ModuleBaudC::TextToCode(const std::string& text) {
+    return ToCode(std::strtoul(text.c_str(), nullptr, 10));
 }
