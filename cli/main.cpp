@@ -10,6 +10,8 @@
 #include "cli/PortRunC.h"
 #include "cli/PortsCommandC.h"
 
+#include "ORC_SetupLogger.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <iostream>
@@ -104,6 +106,11 @@ int main(int argc, char** argv) {
         return UsageError(app, error, AskedForJson(argc, argv));
     }
 
+    if (moduleCommand.Chosen() && !moduleOptions.debugConfig.empty() &&
+        ORC::setupLogger(moduleOptions.debugConfig.c_str()) != 0) {
+        std::cerr << "Warning: cannot read " << moduleOptions.debugConfig
+                  << "; the library's diagnostics stay off." << std::endl;
+    }
     if (portsCommand.Chosen()) {
         return portsCommand.Run(std::cout);
     }
