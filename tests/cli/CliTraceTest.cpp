@@ -1,6 +1,7 @@
 // oryx-cli --trace and --debug-config, run as the real program against simulated radios.
 #include "CliRunS.h"
 #include "ScratchDirC.h"
+#include "Ser2netServerC.h"
 #include "sim/ModemRadio.h"
 #include "sim/ModuleRadio.h"
 
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <memory>
 #include <sstream>
 #include <unistd.h>
@@ -163,26 +165,41 @@ TEST_F(CliTraceTest, ModemReadTracesTheFallbackAndEveryExchangeInOrder) {
     EXPECT_EQ(events.back().tag, "CLOSE");
 }
 
-TEST_F(CliTraceTest, ModuleReadTracesTheLibrarysPortWithTheFallback) {
+// The library's port, local or on a device server, is traced as the program's own.
+TEST_F(CliTraceTest, ModuleReadTracesTheLibrarysPortWithTheFallbackLocallyAndOverTheNetwork) {
     StartModule(5); // 9600
+    // ser2net holds the device while it serves it, so the local run goes first.
+    std::unique_ptr<Ser2netServerC> server;
+    for (const bool network : {false, true}) {
+        if (network) {
+            server = std::make_unique<Ser2netServerC>(module_->portText());
+            if (!server->available()) {
+                std::cerr << "Only the local port: " << server->problem() << std::endl;
+                break;
+            }
+        }
+        const std::string port = network ? server->portText() : module_->portText();
+        module_->setCommandMode(true);
+        const CliRunS run = CliRunS::Of({"module", "read", "--port", port, "--baud", "115200",
+                                         "--json", "--trace", scratch_.file("t.txt")});
 
-    const CliRunS run = CliRunS::Of({"module", "read", "--port", module_->portText(), "--baud",
-                                     "115200", "--json", "--trace", scratch_.file("t.txt")});
-
-    ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<EventS> events = Trace("t.txt");
-    const long at115200 = IndexOf(events, "SET", "115200 8N1");
-    const long at9600 = IndexOf(events, "SET", "9600 8N1");
-    ASSERT_GE(at115200, 0);
-    ASSERT_GT(at9600, at115200);
-    const std::vector<long> sent = Positions(events, "TX", {"AT*AGLN?\r", "AT*AILBA?\r"});
-    ExpectRising(sent, "commands");
-    EXPECT_GT(sent[0], at9600);
-    const std::vector<long> heard = Positions(events, "RX", {"*AGLN:", "*AILBA:"});
-    ExpectRising(heard, "answers");
-    EXPECT_GT(heard[0], sent[0]);
-    EXPECT_LT(heard[0], sent[1]) << "the name is answered before the address is asked";
-    EXPECT_GE(IndexOf(events, "PURGE", ""), 0);
+        ASSERT_EQ(run.status, 0) << port << "\n" << run.err;
+        const std::vector<EventS> events = Trace("t.txt");
+        const long at115200 = IndexOf(events, "SET", "115200 8N1");
+        const long at9600 = IndexOf(events, "SET", "9600 8N1");
+        EXPECT_GE(IndexOf(events, "OPEN", port), 0) << port;
+        ASSERT_GE(at115200, 0) << port;
+        ASSERT_GT(at9600, at115200) << port;
+        const std::vector<long> sent = Positions(events, "TX", {"AT*AGLN?\r", "AT*AILBA?\r"});
+        ExpectRising(sent, port + " commands");
+        EXPECT_GT(sent[0], at9600) << port;
+        const std::vector<long> heard = Positions(events, "RX", {"*AGLN:", "*AILBA:"});
+        ExpectRising(heard, port + " answers");
+        EXPECT_GT(heard[0], sent[0]) << port;
+        EXPECT_LT(heard[0], sent[1])
+            << port << ": the name is answered before the address is asked";
+        EXPECT_GE(IndexOf(events, "PURGE", ""), 0) << port;
+    }
 }
 
 TEST_F(CliTraceTest, ARunOverTwoPortsWritesATraceForEach) {
