@@ -91,16 +91,17 @@ IoResult SerialDevice::read(void* buffer, std::size_t size) {
 }
 
 IoResult SerialDevice::write(const void* data, std::size_t size) {
-    // Stamped when the bytes were handed over: that is when the far end may begin to hear them.
-    const std::int64_t start = WireTap::active() ? WireTap::now() : 0;
+    // Recorded before the bytes go: an answer read on another thread while the write still
+    // drains must not come before its command in the trace.
+    const bool traced = WireTap::active();
+    if (traced) {
+        WireTap::bytes(portText(), WireTap::kWritten, data, size, WireTap::now());
+    }
     const IoResult result = writeBytes(data, size);
-    if (WireTap::active()) {
-        WireTap::bytes(portText(), WireTap::kWritten, data, result.count, start);
-        if (result.count < size || !result.error.ok()) {
-            WireTap::control(portText(), "ERROR",
-                             "write: " + std::to_string(result.count) + " of " +
-                                 std::to_string(size) + " bytes went: " + ending(result.error));
-        }
+    if (traced && (result.count < size || !result.error.ok())) {
+        WireTap::control(portText(), "ERROR",
+                         "write: " + std::to_string(result.count) + " of " + std::to_string(size) +
+                             " bytes went: " + ending(result.error));
     }
     return result;
 }
