@@ -91,8 +91,9 @@ void ModuleCommandLineC::AddCommonOptions(CLI::App& command) {
                        "character but letters, digits, '.', '-' and '_' made '_', goes before "
                        "the extension (run.log and pts/4 give run-pts_4.log)");
     command.add_option("--trace", options_.trace, WireTraceScopeC::kOptionHelp);
-    command.add_option("--debug-config", options_.debugConfig,
-                       "Switch on the library's diagnostics with this debug configuration "
-                       "(debug.def) before anything else; docs/diagnostics.md has an example")
+    command
+        .add_option("--debug-config", options_.debugConfig,
+                    "Switch on the library's diagnostics with this debug configuration "
+                    "(debug.def) before anything else; docs/diagnostics.md has an example")
         ->check(CLI::ExistingFile);
 }
