@@ -3,6 +3,7 @@
 #include "cli/ProfileDiffC.h"
 #include "cli/TerminalModemViewC.h"
 #include "cli/TextsC.h"
+#include "cli/WireTraceScopeC.h"
 #include "common/EventLogFileC.h"
 #include "modem/ModemDialogCoreC.h"
 #include "modem/ModemModelsC.h"
@@ -44,6 +45,7 @@ ExitStatusT ModemCommandC::Run() {
         return report.status();
     }
     ModemReportC report(OperationName(options_.operation), options_.port);
+    const WireTraceScopeC trace(options_.trace, options_.port, streams_.err);
     EventLogFileC log(options_.eventLog, EventLogFileC::kMaxLines,
                       report.EventLogWarner(streams_.err));
     TerminalModemViewC view(options_.assumeYes, cancelRequested_, streams_.in, streams_.err,

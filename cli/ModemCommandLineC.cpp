@@ -2,6 +2,7 @@
 
 #include "cli/PortListC.h"
 #include "cli/TextsC.h"
+#include "cli/WireTraceScopeC.h"
 #include "modem/ModemModelsC.h"
 
 #include <algorithm>
@@ -112,6 +113,7 @@ void ModemCommandLineC::AddCommonOptions(CLI::App& command) {
                        "by default. On several ports each keeps its own: the port, with every "
                        "character but letters, digits, '.', '-' and '_' made '_', goes before "
                        "the extension (run.log and pts/4 give run-pts_4.log)");
+    command.add_option("--trace", options_.trace, WireTraceScopeC::kOptionHelp);
 }
 
 void ModemCommandLineC::AddReadCommand() {

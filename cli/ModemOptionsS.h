@@ -16,6 +16,7 @@ struct ModemOptionsS {
     std::string baud = "115200";
     bool json = false;
     std::string eventLog;
+    std::string trace;
     bool service = false;
     bool assumeYes = false;
 

@@ -1,10 +1,13 @@
 #include "cli/ModuleCommandC.h"
 
+#include "ORC_WireTap.h"
 #include "cli/ProfileDiffC.h"
 #include "cli/TextsC.h"
+#include "cli/WireTraceScopeC.h"
 #include "common/EventLogFileC.h"
 #include "platform/PortEnumerator.h"
 #include "platform/PortNames.h"
+#include "platform/WireTraceHub.h"
 
 #include <algorithm>
 #include <cctype>
@@ -103,6 +106,10 @@ ExitStatusT ModuleCommandC::Run() {
         Print(report);
         return report.status();
     }
+    WireTraceScopeC trace(options_.trace, options_.port, streams_.err);
+    if (trace.Active()) {
+        ORC::setWireTap(&oryx::platform::WireTraceHub::take);
+    }
     EventLogFileC log(options_.eventLog, EventLogFileC::kMaxLines,
                       report.EventLogWarner(streams_.err));
     log_ = &log;
@@ -129,6 +136,7 @@ ExitStatusT ModuleCommandC::Run() {
         } else {
             cancelled.PrintText(streams_.out, streams_.err);
         }
+        trace.Finish();
         std::fflush(nullptr);
         std::_Exit(static_cast<int>(ExitStatusT::Cancelled));
     }

@@ -1,6 +1,7 @@
 #include "cli/ModuleCommandLineC.h"
 
 #include "cli/PortListC.h"
+#include "cli/WireTraceScopeC.h"
 
 ModuleCommandLineC::ModuleCommandLineC(CLI::App& parent, ModuleOptionsS& options)
     : options_(options) {
@@ -90,4 +91,10 @@ void ModuleCommandLineC::AddCommonOptions(CLI::App& command) {
                        "by default. On several ports each keeps its own: the port, with every "
                        "character but letters, digits, '.', '-' and '_' made '_', goes before "
                        "the extension (run.log and pts/4 give run-pts_4.log)");
+    command.add_option("--trace", options_.trace, WireTraceScopeC::kOptionHelp);
+    command
+        .add_option("--debug-config", options_.debugConfig,
+                    "Switch on the library's diagnostics with this debug configuration "
+                    "(debug.def) before anything else; docs/diagnostics.md has an example")
+        ->check(CLI::ExistingFile);
 }

@@ -16,6 +16,9 @@ struct ModuleOptionsS {
     std::string baud = "115200";
     bool json = false;
     std::string eventLog;
+    std::string trace;
+    // A debug configuration for the library's own diagnostics.
+    std::string debugConfig;
 
     // write: every check on these runs before the port is opened.
     std::string name;

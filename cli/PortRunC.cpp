@@ -32,6 +32,7 @@ std::vector<std::string> OwnFiles(const std::string& file, const std::vector<std
 struct PortFilesS {
     std::string eventLog;
     std::string profile;
+    std::string trace;
 };
 
 template <typename OptionsT>
@@ -40,6 +41,7 @@ OptionsT ForPort(const OptionsT& options, const std::string& port, const PortFil
     own.port = port;
     own.eventLog = files.eventLog;
     own.saveProfile = files.profile;
+    own.trace = files.trace;
     own.json = true;
     return own;
 }
@@ -48,9 +50,10 @@ template <typename OptionsT>
 std::vector<PortFilesS> FilesOf(const OptionsT& options, const std::vector<std::string>& ports) {
     const std::vector<std::string> logs = OwnFiles(options.eventLog, ports);
     const std::vector<std::string> profiles = OwnFiles(options.saveProfile, ports);
+    const std::vector<std::string> traces = OwnFiles(options.trace, ports);
     std::vector<PortFilesS> files;
     for (std::size_t i = 0; i < ports.size(); ++i) {
-        files.push_back({logs[i], profiles[i]});
+        files.push_back({logs[i], profiles[i], traces[i]});
     }
     return files;
 }

@@ -11,6 +11,8 @@
 #include "cli/PortsCommandC.h"
 #include "cli/TextsC.h"
 
+#include "ORC_SetupLogger.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <iostream>
@@ -106,6 +108,11 @@ int main(int argc, char** argv) {
         return UsageError(app, error, AskedForJson(argc, argv));
     }
 
+    if (moduleCommand.Chosen() && !moduleOptions.debugConfig.empty() &&
+        ORC::setupLogger(moduleOptions.debugConfig.c_str()) != 0) {
+        std::cerr << "Warning: cannot read " << moduleOptions.debugConfig
+                  << "; the library's diagnostics stay off." << std::endl;
+    }
     if (portsCommand.Chosen()) {
         return portsCommand.Run(std::cout);
     }

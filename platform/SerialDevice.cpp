@@ -125,7 +125,7 @@ SerialDevice::~SerialDevice() {
     close();
 }
 
-SerialError SerialDevice::open(const std::string& portText) {
+SerialError SerialDevice::openPort(const std::string& portText) {
     close();
     if (PortNames::isNetworkPort(portText)) {
         return openNetwork(portText);
@@ -201,7 +201,7 @@ std::chrono::milliseconds SerialDevice::farEndAllowance() const {
     return remote ? remote->farEndAllowance() : std::chrono::milliseconds::zero();
 }
 
-void SerialDevice::close() {
+void SerialDevice::closePort() {
     std::unique_ptr<NetworkSerialPort> network;
     std::lock_guard lock(m_mutex);
     if (m_fd < 0) {
@@ -242,7 +242,7 @@ std::string SerialDevice::shownName() const {
     return PortNames::displayName(m_portText);
 }
 
-SerialError SerialDevice::configure(const LineSettings& settings) {
+SerialError SerialDevice::applySettings(const LineSettings& settings) {
     const int fd = currentFd();
     if (fd < 0) {
         return SerialError::invalid("The port is not open.");
@@ -310,7 +310,7 @@ SerialError SerialDevice::readSettings(LineSettings& settings) const {
     return {};
 }
 
-SerialError SerialDevice::setDtr(bool on) {
+SerialError SerialDevice::switchDtr(bool on) {
     const int fd = currentFd();
     if (fd < 0) {
         return SerialError::invalid("The port is not open.");
@@ -324,7 +324,7 @@ SerialError SerialDevice::setDtr(bool on) {
     return e;
 }
 
-SerialError SerialDevice::setRts(bool on) {
+SerialError SerialDevice::switchRts(bool on) {
     const int fd = currentFd();
     if (fd < 0) {
         return SerialError::invalid("The port is not open.");
@@ -359,7 +359,7 @@ CommTimeouts SerialDevice::timeouts() const {
     return m_timeouts;
 }
 
-IoResult SerialDevice::read(void* buffer, std::size_t size) {
+IoResult SerialDevice::readBytes(void* buffer, std::size_t size) {
     const int fd = currentFd();
     if (fd < 0) {
         return {0, SerialError::invalid("The port is not open.")};
@@ -462,7 +462,7 @@ SerialError SerialDevice::errorFor(int code) const {
     return SerialError::fromErrno(code, PortNames::displayName(m_portText), m_path);
 }
 
-IoResult SerialDevice::write(const void* data, std::size_t size) {
+IoResult SerialDevice::writeBytes(const void* data, std::size_t size) {
     const int fd = currentFd();
     if (fd < 0) {
         return {0, SerialError::invalid("The port is not open.")};
@@ -569,7 +569,7 @@ QueueStatus SerialDevice::queueStatus() {
     return status;
 }
 
-SerialError SerialDevice::purge(bool receive, bool /*transmit*/) {
+SerialError SerialDevice::purgeQueues(bool receive, bool /*transmit*/) {
     const int fd = currentFd();
     if (fd < 0) {
         return SerialError::invalid("The port is not open.");

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace oryx::platform {
 
@@ -96,6 +97,19 @@ public:
 
 private:
     enum class ReadStep { Complete, Waiting, Gone, Failed };
+
+    // The operations themselves; the public ones also report to the wire trace (WireTap).
+    SerialError openPort(const std::string& portText);
+    void closePort();
+    SerialError applySettings(const LineSettings& settings);
+    SerialError switchDtr(bool on);
+    SerialError switchRts(bool on);
+    IoResult readBytes(void* buffer, std::size_t size);
+    IoResult writeBytes(const void* data, std::size_t size);
+    SerialError purgeQueues(bool receive, bool transmit);
+    void traceError(const std::string& what, const SerialError& error) const;
+    void traceOutcome(std::string_view tag, const std::string& detail,
+                      const SerialError& error) const;
 
     SerialError openNetwork(const std::string& portText);
     NetworkSerialPort* network() const;

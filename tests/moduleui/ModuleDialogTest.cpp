@@ -12,6 +12,7 @@
 #include "moduleui/CTabSearchPairSettings.h"
 #include "moduleui/ORYX_64_65_CfgDlgC.h"
 #include "program/ProgramDialogsC.h"
+#include "program/ProgramTraceC.h"
 #include "sim/ModuleRadio.h"
 
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTimer>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -258,6 +260,26 @@ TEST_F(ModuleDialogTest, WriteRefusesANameThatCannotTravelQuotedBeforeAnythingIs
     }
     EXPECT_EQ(module->traffic().written().find("AT*"), std::string::npos)
         << module->traffic().written();
+}
+
+// Started with ORYX_TRACE, the program traces the library's port as well as its own.
+TEST_F(ModuleDialogTest, WithOryxTraceTheProgramTracesTheModulesPort) {
+    StartModule();
+    const std::string file = settings.dir().file("trace.txt");
+    ::setenv(ProgramTraceC::kVariable, file.c_str(), 1);
+    {
+        const ProgramTraceC trace;
+        ::unsetenv(ProgramTraceC::kVariable);
+        Dlg dialog(Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+        dialog.show();
+        Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->click();
+        EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text(),
+                  "Read and write module configuration");
+    }
+    const std::string text = ScratchDirC::ReadFile(file);
+    for (const char* record : {"OPEN  ", "SET   57600 8N1", "|AT*AGLN?.|", "CLOSE"}) {
+        EXPECT_NE(text.find(record), std::string::npos) << record << " in\n" << text;
+    }
 }
 
 TEST_F(ModuleDialogTest, AUserConfiguresAModuleFromStartToEnd) {
