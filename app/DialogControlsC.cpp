@@ -4,11 +4,13 @@
 #include "common/ComboBoxModelC.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <algorithm>
 
 QLabel* DialogControlsC::Label(int id, const QString& text, const QRect& geometry, QWidget* buddy) {
@@ -79,5 +81,29 @@ void DialogControlsC::ShowModel(QComboBox* box, const ComboBoxModelC& model) {
     if (box->isEditable() && box->currentText() != text) {
         box->setEditText(text);
     }
+    if (box->isEditable()) {
+        ShowPresence(box, model.Missing());
+    }
     box->setEnabled(model.Enabled());
+}
+
+// A port that is gone for now keeps its text, so that the user sees which port will come
+// back; greyed with a warning sign, so that nobody takes it for a port that is there.
+void DialogControlsC::ShowPresence(QComboBox* box, bool missing) {
+    QLineEdit* edit = box->lineEdit();
+    auto* sign = edit->findChild<QAction*>(kNotPresentSign);
+    if (!sign) {
+        sign = edit->addAction(box->style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                               QLineEdit::TrailingPosition);
+        sign->setObjectName(kNotPresentSign);
+    }
+    sign->setVisible(missing);
+    const QString note = missing ? kNotPresentNote.arg(box->currentText()) : QString();
+    sign->setToolTip(note);
+    box->setToolTip(note);
+    QPalette palette = edit->palette();
+    palette.setColor(
+        QPalette::Text,
+        box->palette().color(missing ? QPalette::Disabled : QPalette::Active, QPalette::Text));
+    edit->setPalette(palette);
 }
