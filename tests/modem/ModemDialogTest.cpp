@@ -268,6 +268,27 @@ TEST_F(ModemDialogTest, APortThatLeavesForAMomentStaysTheChoice) {
     EXPECT_EQ(settings.raw("Port").toString().toStdString(), port);
 }
 
+// Pulled out while connected: the box stays as it is until the disconnect, then keeps the
+// port, marked, and closing stores it.
+TEST_F(ModemDialogTest, APortThatLeavesWhileConnectedStaysTheChoice) {
+    OwnSimulatorFolderC ownFolder(settings.dir().path());
+    StartRadio(2410, 9600);
+    const std::string port = radio->portText();
+    Dlg dialog; // the machine's ports, followed
+    dialog.show();
+    auto* box = Find<QComboBox>(dialog, Dlg::IDC_PORT);
+    ClickAnswering(dialog, Dlg::IDC_CONNECT, {""});
+    ASSERT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+
+    radio.reset();
+    EXPECT_FALSE(ListsWithin(*box, port, false, 1s)) << "connected: the box stays";
+    QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_CONNECT), Qt::LeftButton);
+    ASSERT_TRUE(ListsWithin(*box, port, false, 10s));
+    EXPECT_TRUE(ShownNotPresent(*box, port)) << box->currentText().toStdString();
+    QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_CLOSE), Qt::LeftButton);
+    EXPECT_EQ(settings.raw("Port").toString().toStdString(), port);
+}
+
 // Opened while the stored port is unplugged: the box shows that port rather than nothing,
 // and closing keeps it stored instead of an empty text (which reads back as COM1).
 TEST_F(ModemDialogTest, AStoredPortThatIsNotPresentStaysStored) {
