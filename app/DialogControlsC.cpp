@@ -44,8 +44,10 @@ void DialogControlsC::MakePortBox(QComboBox* box, ComboBoxModelC& model) {
     // there would be tried and described like one.
     box->setInsertPolicy(QComboBox::NoInsert);
     // ShowModel fills the box with its signals blocked, so only the user's changes arrive here.
-    QObject::connect(box, &QComboBox::editTextChanged, box,
-                     [&model](const QString& text) { model.SetText(text.toStdString()); });
+    QObject::connect(box, &QComboBox::editTextChanged, box, [box, &model](const QString& text) {
+        model.SetText(text.toStdString());
+        ShowPresence(box, model.Missing());
+    });
 }
 
 QPushButton* DialogControlsC::Button(int id, const QString& text, const QRect& geometry) {

@@ -299,6 +299,12 @@ TEST_F(ModemDialogTest, AStoredPortThatIsNotPresentStaysStored) {
     EXPECT_TRUE(ShownNotPresent(*Find<QComboBox>(dialog, Dlg::IDC_PORT), port));
     QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_CLOSE), Qt::LeftButton);
     EXPECT_EQ(settings.raw("Port").toString().toStdString(), port);
+
+    Dlg again(Lines{"ttyS0"});
+    again.show();
+    auto* box = Find<QComboBox>(again, Dlg::IDC_PORT);
+    PortBoxUserC::Type(*box, "ttyS0");
+    EXPECT_FALSE(NotPresentSign(*box)->isVisible()) << "the user's own choice is no missing port";
 }
 
 // Enter after typing a port ends the typing; it does not close the program.
