@@ -4,11 +4,13 @@
 #include "common/ComboBoxModelC.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <algorithm>
 
 QLabel* DialogControlsC::Label(int id, const QString& text, const QRect& geometry, QWidget* buddy) {
@@ -42,8 +44,10 @@ void DialogControlsC::MakePortBox(QComboBox* box, ComboBoxModelC& model) {
     // there would be tried and described like one.
     box->setInsertPolicy(QComboBox::NoInsert);
     // ShowModel fills the box with its signals blocked, so only the user's changes arrive here.
-    QObject::connect(box, &QComboBox::editTextChanged, box,
-                     [&model](const QString& text) { model.SetText(text.toStdString()); });
+    QObject::connect(box, &QComboBox::editTextChanged, box, [box, &model](const QString& text) {
+        model.SetText(text.toStdString());
+        ShowPresence(box, model.Missing());
+    });
 }
 
 QPushButton* DialogControlsC::Button(int id, const QString& text, const QRect& geometry) {
@@ -79,5 +83,29 @@ void DialogControlsC::ShowModel(QComboBox* box, const ComboBoxModelC& model) {
     if (box->isEditable() && box->currentText() != text) {
         box->setEditText(text);
     }
+    if (box->isEditable()) {
+        ShowPresence(box, model.Missing());
+    }
     box->setEnabled(model.Enabled());
+}
+
+// A port that is gone for now keeps its text, so that the user sees which port will come
+// back; greyed with a warning sign, so that nobody takes it for a port that is there.
+void DialogControlsC::ShowPresence(QComboBox* box, bool missing) {
+    QLineEdit* edit = box->lineEdit();
+    auto* sign = edit->findChild<QAction*>(kNotPresentSign);
+    if (!sign) {
+        sign = edit->addAction(box->style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                               QLineEdit::TrailingPosition);
+        sign->setObjectName(kNotPresentSign);
+    }
+    sign->setVisible(missing);
+    const QString note = missing ? kNotPresentNote.arg(box->currentText()) : QString();
+    sign->setToolTip(note);
+    box->setToolTip(note);
+    QPalette palette = edit->palette();
+    palette.setColor(
+        QPalette::Text,
+        box->palette().color(missing ? QPalette::Disabled : QPalette::Active, QPalette::Text));
+    edit->setPalette(palette);
 }

@@ -39,6 +39,14 @@ public:
     // is not reset), selection or typed text, and whether it can be used.
     static void ShowModel(QComboBox* box, const ComboBoxModelC& model);
 
+    // The object name of the sign a port box shows while its port is not present, and the
+    // note that sign and the box give as tooltip (%1: the port text).
+    static constexpr const char* kNotPresentSign = "notPresent";
+    static inline const QString kNotPresentNote =
+        QStringLiteral("%1 is not present now; it is chosen again when it comes back.");
+
 private:
+    static void ShowPresence(QComboBox* box, bool missing);
+
     QWidget& dialog_;
 };

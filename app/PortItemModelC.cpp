@@ -9,5 +9,5 @@ QVariant PortItemModelC::data(const QModelIndex& index, int role) const {
     const std::string portText =
         QStandardItemModel::data(index, Qt::DisplayRole).toString().toStdString();
     return QString::fromStdString(
-        catalog_.describe(portText, oryx::platform::PortCatalog::OpenCheck::Try).describe());
+        catalog_.describe(portText, oryx::platform::PortCatalog::OpenCheck::Skip).describe());
 }

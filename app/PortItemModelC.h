@@ -4,9 +4,10 @@
 
 #include <QStandardItemModel>
 
-// The entries of a port box. Each entry's tooltip tells what the machine knows about that
-// port; it is made when asked for, so whether the port opens is current and nothing is opened
-// just to fill the box.
+// The entries of a port box. Each entry's tooltip tells what the device database knows about
+// that port, made when asked for. The port is never opened for it: opening a real adapter
+// raises its modem lines and can reset the board behind it, so whether it opens is learnt
+// when the user connects.
 class PortItemModelC : public QStandardItemModel {
     Q_OBJECT
 public:

@@ -33,6 +33,25 @@ bool ComboBoxModelC::SetEntriesKeepingChoice(std::vector<std::string> entries) {
     return true;
 }
 
+bool ComboBoxModelC::SetEntriesRememberingChoice(std::vector<std::string> entries) {
+    const std::string chosen = Text();
+    const bool typedByUser = Typed() && !missing_;
+    SetEntries(std::move(entries));
+    if (chosen.empty()) {
+        return false;
+    }
+    SetText(chosen);
+    // An entry that left the list is a device unplugged for a moment, not a new wish of the
+    // user: it stays the choice, and is chosen again when it comes back.
+    missing_ = Typed() && !typedByUser;
+    return true;
+}
+
+void ComboBoxModelC::SetMissingText(const std::string& text) {
+    SetText(text);
+    missing_ = Typed();
+}
+
 void ComboBoxModelC::Clear() {
     SetEntries({});
 }
@@ -40,6 +59,7 @@ void ComboBoxModelC::Clear() {
 void ComboBoxModelC::Select(int index) {
     selected_ = index >= 0 && index < Count() ? index : -1;
     typed_.clear();
+    missing_ = false;
 }
 
 std::string ComboBoxModelC::SelectedText() const {
@@ -73,6 +93,10 @@ int ComboBoxModelC::Find(const std::string& text) const {
 }
 
 void ComboBoxModelC::SetText(const std::string& text) {
+    // Taking the shown text back from the box is no new choice: a missing port stays missing.
+    if (Typed() && text == typed_) {
+        return;
+    }
     Select(Find(text));
     if (selected_ < 0) {
         typed_ = text;

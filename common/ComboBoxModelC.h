@@ -13,6 +13,10 @@ public:
     // New entries that keep the choice: a typed text stays, the chosen entry stays chosen while
     // it is among them. False, with nothing selected, when there is no choice to keep.
     bool SetEntriesKeepingChoice(std::vector<std::string> entries);
+    // As SetEntriesKeepingChoice, but a chosen entry that is not among them stays the box's
+    // text, marked Missing, and is selected again by the first entries that hold it: a port
+    // box's port unplugged for a moment. False only when nothing was chosen.
+    bool SetEntriesRememberingChoice(std::vector<std::string> entries);
     void Clear();
     const std::vector<std::string>& Entries() const { return entries_; }
     int Count() const { return static_cast<int>(entries_.size()); }
@@ -37,6 +41,12 @@ public:
     std::string Text() const;
     // True when the box holds a text that is none of its entries.
     bool Typed() const { return selected_ < 0 && !typed_.empty(); }
+    // As SetText, but a text that is none of the entries is marked Missing: the user chose it
+    // once (or it was stored), and the entry it was is gone for now.
+    void SetMissingText(const std::string& text);
+    // True while the box's text is a choice whose entry is not listed; the user's typing
+    // or choosing ends it.
+    bool Missing() const { return missing_; }
 
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled) { enabled_ = enabled; }
@@ -45,5 +55,6 @@ private:
     std::vector<std::string> entries_;
     int selected_ = -1;
     std::string typed_;
+    bool missing_ = false;
     bool enabled_ = true;
 };

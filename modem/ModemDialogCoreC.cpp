@@ -24,7 +24,7 @@ void ModemDialogCoreC::OnInitDialog(std::vector<std::string> portsThatOpen,
 }
 
 void ModemDialogCoreC::FollowPortList(std::vector<std::string> portsThatOpen) {
-    if (!fields().portBox.SetEntriesKeepingChoice(std::move(portsThatOpen))) {
+    if (!fields().portBox.SetEntriesRememberingChoice(std::move(portsThatOpen))) {
         fields().ShowPortText();
     }
 }

@@ -21,7 +21,8 @@ public:
                       const std::string& storedBaud, bool serviceMode);
 
     // New port box entries while not connected: a typed text stays, the chosen entry stays
-    // chosen while it is listed; otherwise the port text selects as on opening.
+    // chosen while it is listed and stays the box's text, marked missing, while it is not;
+    // with nothing chosen the port text selects as on opening.
     void FollowPortList(std::vector<std::string> portsThatOpen);
 
     // Connects, or disconnects when connected; the outcome of what the user was shown.

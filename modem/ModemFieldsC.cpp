@@ -3,6 +3,17 @@
 #include "modem/ModemModelsC.h"
 #include "platform/PortNames.h"
 
+#include <filesystem>
+
+namespace {
+
+bool DeviceExists(const std::string& portText) {
+    std::error_code ignored;
+    return std::filesystem::exists(oryx::platform::PortNames::devicePath(portText), ignored);
+}
+
+} // namespace
+
 ModemFieldsC::ModemFieldsC() {
     baudBox.SetEntries(ModemModelsC::BaudRates());
     std::vector<std::string> links;
@@ -46,11 +57,18 @@ void ModemFieldsC::WriteToControls() {
 }
 
 // A network port is never listed, and a text the user typed is what the user wants opened:
-// both stay the box's text when no entry begins with them.
+// both stay the box's text when no entry begins with them. Any other port text no entry
+// begins with stays too, marked missing while its device is not there: it is still the
+// user's port (closing stores it), and it is chosen again when it is plugged back in.
 void ModemFieldsC::ShowPortText() {
-    const bool typed = portBox.Typed() && portBox.Text() == portText;
-    if (!portBox.SelectPrefix(portText) &&
-        (typed || oryx::platform::PortNames::isNetworkPort(portText))) {
+    const bool typedByUser = portBox.Typed() && !portBox.Missing() && portBox.Text() == portText;
+    if (portBox.SelectPrefix(portText) || portText.empty()) {
+        return;
+    }
+    if (typedByUser || oryx::platform::PortNames::isNetworkPort(portText) ||
+        DeviceExists(portText)) {
         portBox.SetText(portText);
+    } else {
+        portBox.SetMissingText(portText);
     }
 }

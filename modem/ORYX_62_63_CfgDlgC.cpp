@@ -1,5 +1,6 @@
 #include "modem/ORYX_62_63_CfgDlgC.h"
 
+#include "app/BusyDialogC.h"
 #include "app/DialogControlsC.h"
 #include "app/DialogUnitsC.h"
 #include "app/ORYX_DetectDlgC.h"
@@ -86,6 +87,7 @@ ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(std::optional<std::vector<std::string>> f
     : QDialog(parent), eventLog_(EventLogFileC::kFileName, EventLogFileC::kMaxLines),
       core_(eventLog_, *this),
       follower_(fixedPorts ? nullptr : std::make_unique<PortBoxFollowerC>()),
+      busy_(new BusyDialogC(*this)),
       ports_(fixedPorts ? std::move(*fixedPorts) : PortsThatOpen(follower_->Ports())) {
     CreateControls();
     if (follower_) {
@@ -175,10 +177,13 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
         setTabOrder(order[i - 1], order[i]);
     }
 
-    connect(connect_, &QPushButton::clicked, this, [this] { core_.OnConnectButton(); });
-    connect(save_, &QPushButton::clicked, this, [this] { core_.OnSave(); });
-    connect(default_, &QPushButton::clicked, this, [this] { core_.OnDefault(); });
-    connect(close, &QPushButton::clicked, this, [this] { EndIf(core_.OnCloseButton()); });
+    connect(connect_, &QPushButton::clicked, this,
+            [this] { busy_->Run([this] { core_.OnConnectButton(); }); });
+    connect(save_, &QPushButton::clicked, this, [this] { busy_->Run([this] { core_.OnSave(); }); });
+    connect(default_, &QPushButton::clicked, this,
+            [this] { busy_->Run([this] { core_.OnDefault(); }); });
+    connect(close, &QPushButton::clicked, this,
+            [this] { Close(&ModemDialogCoreC::OnCloseButton); });
     connect(service_, &QPushButton::clicked, this, &ORYX_62_63_CfgDlgC::OnServiceButton);
     connect(about, &QPushButton::clicked, this, &ORYX_62_63_CfgDlgC::OnAboutButton);
 }
@@ -227,10 +232,8 @@ ModemViewI::AnswerT ORYX_62_63_CfgDlgC::MessageBox(const std::string& text,
                                                    IconT icon) {
     QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     ToQt(buttons), this);
-    // Any wait cursor must not hide the pointer while the user answers.
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const int answer = box.exec();
-    QApplication::restoreOverrideCursor();
+    int answer = QMessageBox::NoButton;
+    BusyDialogC::WithArrowCursor([&] { answer = box.exec(); });
     return FromQt(answer);
 }
 
@@ -249,7 +252,9 @@ void ORYX_62_63_CfgDlgC::Beep() {
 bool ORYX_62_63_CfgDlgC::RunDetectDialog(const std::string& caption, const DetectRunnerT& wait) {
     ORYX_DetectDlgC detect(this);
     detect.title = caption;
-    return detect.RunWait(wait) == QDialog::Accepted;
+    int result = QDialog::Rejected;
+    BusyDialogC::WithArrowCursor([&] { result = detect.RunWait(wait); });
+    return result == QDialog::Accepted;
 }
 
 void ORYX_62_63_CfgDlgC::StorePortSettings(const std::string& portText,
@@ -272,27 +277,37 @@ void ORYX_62_63_CfgDlgC::OnAboutButton() {
     });
 }
 
-void ORYX_62_63_CfgDlgC::EndIf(bool mayClose) {
-    if (mayClose) {
-        done(QDialog::Accepted);
-    }
+// Closing may save (the unsaved-settings question), so it is an operation like the others.
+void ORYX_62_63_CfgDlgC::Close(bool (ModemDialogCoreC::*way)()) {
+    busy_->Run([this, way] {
+        if ((core_.*way)()) {
+            done(QDialog::Accepted);
+        }
+    });
 }
 
 // Escape and the title-bar close both arrive here.
 void ORYX_62_63_CfgDlgC::reject() {
-    EndIf(core_.OnCancelKey());
+    Close(&ModemDialogCoreC::OnCancelKey);
 }
 
 void ORYX_62_63_CfgDlgC::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter) {
-        // Enter presses the button that has the focus; elsewhere it is the dialog's OK.
+        // Enter presses the button that has the focus. In the port box it ends the text typed
+        // there: a user who has just typed a device server's address means to use it, not to
+        // end the program. Elsewhere it is the dialog's OK.
         if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
             button->click();
-        } else {
-            EndIf(core_.OnOkKey());
+        } else if (!IsPortText(focusWidget())) {
+            Close(&ModemDialogCoreC::OnOkKey);
         }
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool ORYX_62_63_CfgDlgC::IsPortText(const QWidget* widget) const {
+    const auto* port = findChild<QComboBox*>(QString::number(IDC_PORT));
+    return widget && port && (widget == port || port->isAncestorOf(widget));
 }

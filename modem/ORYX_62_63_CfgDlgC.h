@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class BusyDialogC;
 class PortBoxFollowerC;
 class QComboBox;
 class QLabel;
@@ -73,11 +74,13 @@ private:
     void ShowBox(QComboBox* box, const ComboBoxModelC& model);
     void OnServiceButton();
     void OnAboutButton();
-    void EndIf(bool mayClose);
+    void Close(bool (ModemDialogCoreC::*way)());
+    bool IsPortText(const QWidget* widget) const;
 
     EventLogFileC eventLog_;
     ModemDialogCoreC core_;
     std::unique_ptr<PortBoxFollowerC> follower_;
+    BusyDialogC* busy_;
     std::vector<std::string> ports_;
     std::map<QComboBox*, ModemFieldsC::BoxT> boxes_;
     std::map<QComboBox*, QLabel*> labels_;

@@ -44,6 +44,12 @@ void SaveModemDialogs(const QDir& folder) {
     modem.core().fields().portBox.SetText(kNetworkPort);
     modem.ShowControls();
     Save(modem, folder, QStringLiteral("modem-network-port"));
+    // The chosen adapter pulled out: the box keeps it, marked, until it comes back.
+    modem.core().fields().portBox.SetMissingText("ttyUSB1");
+    modem.ShowControls();
+    // With the focus in the box its text would be selected, hiding how it is drawn.
+    modem.findChild<QWidget*>(QString::number(ORYX_62_63_CfgDlgC::IDC_CONNECT))->setFocus();
+    Save(modem, folder, QStringLiteral("modem-port-not-present"));
 
     // The connected state as it is after reading a 2410, without and with service mode.
     ModemFieldsC& f = modem.core().fields();
