@@ -4,6 +4,7 @@
 #include "platform/TtyAttributes.h"
 #include "sim/SimulatedDevice.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -336,14 +337,32 @@ void PtyHost::run() {
             m_waker.clear();
         }
         if (fds[1].revents != 0) {
-            readFromProgram();
+            readFromProgram(closeQueued());
         }
         handleOpenCloseEvents();
         sendDueBytes();
     }
 }
 
-void PtyHost::readFromProgram() {
+// Bytes still unread when the program closed the port were sent at the line it had set while
+// the port was open. A device server may put the port back to its own settings as it closes,
+// without waiting for a pty to be read, so the line in force now no longer tells.
+bool PtyHost::heardAtRightRate(bool atClose) {
+    const std::optional<platform::LineSettings> now = programLine();
+    if (!atClose || !m_lineWhileOpen) {
+        m_lineWhileOpen = now;
+    }
+    const std::optional<platform::LineSettings>& sent = atClose ? m_lineWhileOpen : now;
+    return sent && sameLine(*sent, ownLine());
+}
+
+bool PtyHost::closeQueued() const {
+    std::lock_guard lock(m_mutex);
+    return std::any_of(m_openCloseEvents.begin(), m_openCloseEvents.end(),
+                       [](std::uint32_t mask) { return (mask & IN_CLOSE) != 0; });
+}
+
+void PtyHost::readFromProgram(bool atClose) {
     int master = -1;
     {
         std::lock_guard lock(m_mutex);
@@ -359,7 +378,7 @@ void PtyHost::readFromProgram() {
             return;
         }
         // Judge the rate first: by the time the bytes are noted the program may have moved on.
-        const bool heardRight = lineMatches(ownLine());
+        const bool heardRight = heardAtRightRate(atClose);
         const std::string_view all(buffer.data(), static_cast<std::size_t>(n));
         const std::optional<std::size_t> pullAfter = bytesBeforeCablePull(all);
         const std::string_view bytes = all.substr(0, pullAfter.value_or(all.size()));
@@ -399,7 +418,7 @@ void PtyHost::handleOpenCloseEvents() {
             }
         } else if ((mask & IN_CLOSE) != 0) {
             if (m_openers > 0 && --m_openers == 0) {
-                readFromProgram();
+                readFromProgram(true);
                 becomeClosed();
                 discardUnreadInput();
             }
@@ -417,6 +436,7 @@ void PtyHost::discardUnreadInput() {
 
 // Observers learn of a change only once the device has reacted to it.
 void PtyHost::becomeOpen() {
+    m_lineWhileOpen.reset();
     {
         std::lock_guard lock(m_mutex);
         m_open = true;

@@ -95,7 +95,9 @@ private:
     void runPendingTasks();
     void createPty();
     void closePty();
-    void readFromProgram();
+    void readFromProgram(bool atClose);
+    bool heardAtRightRate(bool atClose);
+    bool closeQueued() const;
     void noteOpenCloseEvent(std::uint32_t mask);
     void handleOpenCloseEvents();
     void discardUnreadInput();
@@ -120,6 +122,8 @@ private:
     int m_watch = -1;
     int m_slave = -1;
     int m_openers = 0;
+    // The program's line as last seen while the port was open; the host's thread only.
+    std::optional<platform::LineSettings> m_lineWhileOpen;
 
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_stateChanged;
