@@ -81,7 +81,7 @@ ModuleWriteS WriteRequest(const ModuleOptionsS& options) {
 
 void ReportRoundTrip(ORC::CFG::OpalDeviceControllerC& controller, ModemReportC& report) {
     uint32_t roundTripMs = 0;
-    if (controller.getLinkRoundTrip(roundTripMs) == CFG_OK) {
+    if (controller.getLinkRoundTrip(roundTripMs) == ORC::CFG::CFG_OK) {
         report.SetRoundTrip(std::chrono::milliseconds(roundTripMs));
     }
 }
