@@ -45,8 +45,11 @@ void ModuleDialogCoreC::FillPortList(const std::vector<std::string>& ports) {
     }
 }
 
+// A chosen port that leaves the list is most likely unplugged for a moment: it stays the
+// choice (shown as not present) so that closing does not store some other port, and it is
+// chosen again when it comes back.
 void ModuleDialogCoreC::FollowPortList(const std::vector<std::string>& ports) {
-    if (!portBox.SetEntriesKeepingChoice(ports)) {
+    if (!portBox.SetEntriesRememberingChoice(ports)) {
         FillPortList(ports);
     }
 }

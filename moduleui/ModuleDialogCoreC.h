@@ -36,7 +36,8 @@ public:
                       const std::string& storedBaud);
 
     // New port box entries while the port is closed: a typed text stays, the chosen entry
-    // stays chosen while it is listed; otherwise the port text selects as on opening.
+    // stays the choice even while it is not listed (marked missing) and is selected again
+    // when it returns; with no choice at all the port text selects as on opening.
     void FollowPortList(const std::vector<std::string>& ports);
 
     void OnConnect();

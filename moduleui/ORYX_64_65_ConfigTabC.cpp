@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -42,6 +43,20 @@ void ORYX_64_65_ConfigTabC::focusInEvent(QFocusEvent* event) {
     if (hasFocus()) {
         focusNextChild();
     }
+}
+
+// The dialog takes Enter as its OK, which closes the port and ends the program: a user
+// confirming a typed name or a chosen entry means nothing of the kind. Enter on a page's
+// button presses that button, as it does in the dialog.
+void ORYX_64_65_ConfigTabC::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+        }
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ORYX_64_65_ConfigTabC::MessageBox(const std::string& text, const std::string& caption) {

@@ -35,6 +35,9 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    // Enter in a page ends there (on a button it presses the button); the other keys go on
+    // to the dialog, where Escape closes it.
+    void keyPressEvent(QKeyEvent* event) override;
     // Buttons 1066 and 1067 call Read and Write.
     void BindReadWrite(QPushButton* read, QPushButton* write);
     void ShowReadWriteStates();

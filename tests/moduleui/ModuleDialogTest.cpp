@@ -5,6 +5,7 @@
 #include "PortBoxUserC.h"
 #include "Ser2netServerC.h"
 #include "UnsendableNameCasesS.h"
+#include "app/DialogControlsC.h"
 #include "app/ORYX_CfgAppC.h"
 #include "app/RadioSelectionDlgC.h"
 #include "moduleui/CTabBasicSettings.h"
@@ -23,7 +24,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -73,9 +76,10 @@ protected:
     }
 };
 
-// Ports coming and going keep the user's choice while it is listed; otherwise the stored
-// port is chosen as on opening, failing that the first entry.
-TEST_F(ModuleDialogTest, NewPortListKeepsTheChoiceWhileItIsListed) {
+// Ports coming and going keep the user's choice: a chosen port that leaves the list stays
+// the box's text, shown as not present, is chosen again when it returns, and is what closing
+// stores rather than whatever happens to be listed first.
+TEST_F(ModuleDialogTest, NewPortListKeepsTheChoiceWhileItIsAbsent) {
     settings.setRaw("Port", "ttyS1");
     Dlg dialog({"ttyS0", "ttyS1", "ttyUSB0"}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
     auto* box = Find<QComboBox>(dialog, Dlg::IDC_PORT);
@@ -83,18 +87,26 @@ TEST_F(ModuleDialogTest, NewPortListKeepsTheChoiceWhileItIsListed) {
     emit box->activated(2);
     const struct {
         Lines ports;
-        const char* chosen;
+        int index; // of the choice in the box, -1 while it is not listed
     } steps[] = {
-        {{"ttyACM0", "ttyS1", "ttyUSB0"}, "ttyUSB0"},
-        {{"ttyS0", "ttyS1"}, "ttyS1"},
-        {{"ttyACM0"}, "ttyACM0"},
+        {{"ttyACM0", "ttyS1", "ttyUSB0"}, 2},
+        {{"ttyS0", "ttyS1"}, -1},
+        {{"ttyACM0"}, -1},
+        {{"ttyS0", "ttyUSB0"}, 1},
+        {{"ttyS0"}, -1},
     };
     for (const auto& step : steps) {
+        SCOPED_TRACE(step.ports.size());
         dialog.core().FollowPortList(step.ports);
         dialog.ShowControls();
         EXPECT_EQ(box->count(), static_cast<int>(step.ports.size()));
-        EXPECT_EQ(box->currentText(), step.chosen);
+        EXPECT_EQ(box->currentText(), "ttyUSB0");
+        EXPECT_EQ(box->currentIndex(), step.index);
+        QAction* sign = box->lineEdit()->findChild<QAction*>(DialogControlsC::kNotPresentSign);
+        EXPECT_EQ(sign != nullptr && sign->isVisible(), step.index < 0);
     }
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_EQ(settings.raw("Port").toString(), "ttyUSB0");
 }
 
 // A device server's port typed into the box, served by ser2net: Connect moves on from the
@@ -260,6 +272,41 @@ TEST_F(ModuleDialogTest, WriteRefusesANameThatCannotTravelQuotedBeforeAnythingIs
     }
     EXPECT_EQ(module->traffic().written().find("AT*"), std::string::npos)
         << module->traffic().written();
+}
+
+// Enter in a page's control stays in the page: the dialog's OK would close the port and end
+// the program.
+TEST_F(ModuleDialogTest, EnterInAPageKeepsTheDialogOpen) {
+    StartModule();
+    Dlg dialog(Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    auto* connect = Find<QPushButton>(dialog, Dlg::IDC_CONNECT);
+    connect->click();
+    ASSERT_EQ(connect->text(), "Disco&nnect");
+    // The search page's list takes input with the module in the client role.
+    Find<QRadioButton>(dialog.settingsPage(), CTabBasicSettings::IDC_CLIENT_ROLE)->click();
+    PressButton(dialog, dialog.settingsPage(), ORYX_64_65_ConfigTabC::IDC_WRITE, Qt::Key_Space);
+    const struct {
+        int tab;
+        int id;
+    } controls[] = {
+        {0, CTabBasicSettings::IDC_LOCAL_NAME},         {0, CTabBasicSettings::IDC_MODULE_BAUD},
+        {0, CTabBasicSettings::IDC_CLIENT_ROLE},        {0, CTabBasicSettings::IDC_SERVER_ROLE},
+        {1, CTabSearchPairSettings::IDC_FOUND_DEVICES},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.id);
+        dialog.tabs().SelectTab(c.tab);
+        QWidget* control = Find<QWidget>(*dialog.tabs().page(c.tab), c.id);
+        ASSERT_TRUE(control->isEnabled());
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_Return);
+        QTest::keyClick(control, Qt::Key_Enter);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(connect->text(), "Disco&nnect");
+    }
+    const auto texts = settings.eventLogTexts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Title bar button 'Ok' pressed."), 0);
 }
 
 // Started with ORYX_TRACE, the program traces the library's port as well as its own.
