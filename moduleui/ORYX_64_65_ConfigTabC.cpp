@@ -38,7 +38,11 @@ void ORYX_64_65_ConfigTabC::TakeFocus() {
 void ORYX_64_65_ConfigTabC::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     ++focusReads_;
-    core().OnFocusFromOutside();
+    // A click on the page's background, a label or a disabled field lands the focus here
+    // too; the user stayed in the page, so there is nothing new to read.
+    if (event->reason() != Qt::MouseFocusReason) {
+        core().OnFocusFromOutside();
+    }
     // The page itself takes no keys: hand the focus on to its first control.
     if (hasFocus()) {
         focusNextChild();

@@ -309,6 +309,43 @@ TEST_F(ModuleDialogTest, EnterInAPageKeepsTheDialogOpen) {
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Title bar button 'Ok' pressed."), 0);
 }
 
+// Only focus arriving from elsewhere reads the module: a click on the page's background, a
+// label or the read-only address field is no reason to talk to it.
+TEST_F(ModuleDialogTest, AStrayClickInAPageDoesNotRead) {
+    StartModule();
+    Dlg dialog(Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    // Activation hands the page its focus, which reads: let that be over first.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->click();
+    ASSERT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    QWidget& basic = dialog.settingsPage();
+    QLabel* label = nullptr;
+    for (QLabel* l : basic.findChildren<QLabel*>()) {
+        label = l->text() == "Local Name" ? l : label;
+    }
+    ASSERT_NE(label, nullptr);
+    const QPoint background(basic.width() - 2, basic.height() - 2);
+    ASSERT_EQ(basic.childAt(background), nullptr);
+    auto* address = Find<QLineEdit>(basic, CTabBasicSettings::IDC_BT_ADDRESS);
+    ASSERT_FALSE(address->isEnabled());
+    const struct {
+        QWidget* widget;
+        QPoint at;
+    } clicks[] = {
+        {&basic, background},
+        {label, label->rect().center()},
+        {address, address->rect().center()},
+    };
+    for (const auto& c : clicks) {
+        SCOPED_TRACE(c.widget->objectName().toStdString());
+        module->traffic().clear();
+        QTest::mouseClick(c.widget, Qt::LeftButton, {}, c.at);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(module->traffic().written(), "");
+    }
+}
+
 // Started with ORYX_TRACE, the program traces the library's port as well as its own.
 TEST_F(ModuleDialogTest, WithOryxTraceTheProgramTracesTheModulesPort) {
     StartModule();
