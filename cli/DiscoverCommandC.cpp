@@ -138,10 +138,11 @@ DiscoverCommandC::Find(const std::vector<std::string>& ports, std::ostream& err,
     if (left.empty()) {
         return results;
     }
-    auto modem = Modem(left, err, cancelRequested).begin();
+    const std::vector<DiscoveredPortS> modem = Modem(left, err, cancelRequested);
+    auto next = modem.begin();
     for (DiscoveredPortS& port : results) {
         if (!port.found) {
-            port = *modem++;
+            port = *next++;
         }
     }
     return results;

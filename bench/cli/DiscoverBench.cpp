@@ -8,6 +8,8 @@
 // Run: oryx_discover_bench [repetitions, default 1] [counts, default 1 8 64]. Each figure is
 // the median of the repetitions; the count found is the fewest of them.
 
+#include "BenchProcessC.h"
+
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -15,15 +17,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
-#include <iterator>
-#include <spawn.h>
 #include <stdexcept>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -32,28 +30,14 @@ using Clock = std::chrono::steady_clock;
 // The rate a probe that starts at 115200 reaches last comes first, then the others.
 constexpr const char* kRates = "57600,4800,9600,19200,115200";
 
-std::vector<char*> Argv(const char* program, const std::vector<std::string>& args) {
-    std::vector<char*> argv = {const_cast<char*>(program)};
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    return argv;
-}
-
 // oryx-sim with count modules, their port texts read from its standard output.
 class SimulatorC {
 public:
     explicit SimulatorC(std::size_t count) {
         int out[2];
-        if (::pipe(out) != 0) {
+        if (::pipe2(out, O_CLOEXEC) != 0) {
             throw std::runtime_error("no pipe");
         }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
         const std::vector<std::string> args = {"module",
                                                "--count",
                                                std::to_string(count),
@@ -61,11 +45,7 @@ public:
                                                kRates,
                                                "--link",
                                                "bench-discover-" + std::to_string(::getpid())};
-        auto argv = Argv(ORYX_SIM_PATH, args);
-        if (posix_spawn(&pid_, ORYX_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0) {
-            throw std::runtime_error("cannot start oryx-sim");
-        }
-        posix_spawn_file_actions_destroy(&actions);
+        pid_ = BenchProcessC::Start(ORYX_SIM_PATH, args, {"", out[1]});
         ::close(out[1]);
         FILE* lines = ::fdopen(out[0], "r");
         char line[4096];
@@ -96,36 +76,17 @@ struct RunS {
     std::size_t found = 0;
 };
 
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 RunS TimeDiscover(const std::string& listFile, const std::string& outFile) {
     const std::vector<std::string> args = {"discover", "--family",     "module",
                                            "--json",   "--ports-from", listFile};
-    auto argv = Argv(ORYX_CLI_PATH, args);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     const auto start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, ORYX_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0) {
-        throw std::runtime_error("cannot start oryx-cli");
-    }
+    const pid_t pid = BenchProcessC::Start(ORYX_CLI_PATH, args, {outFile});
     int status = 0;
     ::waitpid(pid, &status, 0);
     RunS run;
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    posix_spawn_file_actions_destroy(&actions);
-    std::ifstream out(outFile);
-    const std::string text((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
-    run.found = Count(text, "\"family\":\"module\",\"name\"");
+    run.found =
+        BenchProcessC::Count(BenchProcessC::ReadFile(outFile), "\"family\":\"module\",\"name\"");
     if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) {
         throw std::runtime_error("oryx-cli discover failed");
     }

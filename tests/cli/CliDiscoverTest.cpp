@@ -88,6 +88,29 @@ TEST(CliDiscoverTest, FindsTheModemAfterOneReconnect) {
     EXPECT_EQ(radio->traffic().written(), "");
 }
 
+TEST(CliDiscoverTest, AllLooksForTheModemOnlyWhereNoModuleAnswered) {
+    const auto module = Module("AT-115200", 9, true);
+    const auto radio = Modem("all-radio");
+    CliProcessC cli(ORYX_CLI_PATH, {"discover", "--json", "--port", radio->portText(), "--port",
+                                    module->portText(), "--wait", "30"});
+    ASSERT_TRUE(cli.WaitForError(DetectWaitHooksS::kReconnectText, 40s)) << cli.err();
+    EXPECT_THAT(cli.err(), ::testing::HasSubstr("Listening for the modem on 1 port at 9600"));
+    radio->reconnectCable();
+    const CliRunS run = CliRunS::Finish(cli);
+
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(
+        run.json["found"],
+        Json::parse(
+            R"([{"port":")" + radio->portText() +
+            R"(","family":"modem","model":"ORYX62","baud":9600},)"
+            R"({"port":")" +
+            module->portText() +
+            R"(","family":"module","name":"AT-115200","address":"0080370A1B2C","baud":115200}])"))
+        << run.out;
+    EXPECT_TRUE(run.json["notFound"].empty());
+}
+
 TEST(CliDiscoverTest, NoRadioFoundExitsWithOne) {
     const auto quiet = Modem("nothing");
     const CliRunS run = CliRunS::Of(
