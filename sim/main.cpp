@@ -193,7 +193,9 @@ int main(int argc, char** argv) {
     bool noBanner = false;
     bool log = false;
 
-    CLI::App* modem = app.add_subcommand("modem", "A radio modem of the ORYX 62/63 family.");
+    CLI::App* modem = app.add_subcommand(
+        "modem", "A radio modem of the ORYX 62/63 family. SIGUSR1 reconnects its cable: it "
+                 "sends its banner, as a radio does then.");
     modem->add_option("--model", options.model, "Model number")
         ->check(CLI::IsMember({2400, 2410, 2450}))
         ->capture_default_str();
@@ -277,7 +279,9 @@ int main(int argc, char** argv) {
     options.noiseDelay = std::chrono::milliseconds(noiseDelayMs);
     options.bannerOnOpen = !noBanner;
 
-    sigset_t stopSignals = blockStopSignals();
+    sigset_t signals = blockStopSignals();
+    sigaddset(&signals, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     try {
         const std::string name =
             options.linkName.empty() ? "modem-" + std::to_string(options.model) : options.linkName;
@@ -291,7 +295,12 @@ int main(int argc, char** argv) {
         }
         std::fprintf(stderr, "Ctrl+C ends.\n");
         int signal = 0;
-        sigwait(&stopSignals, &signal);
+        while (sigwait(&signals, &signal) == 0 && signal == SIGUSR1) {
+            for (const auto& radio : radios) {
+                radio->reconnectCable();
+            }
+            std::fprintf(stderr, "Cable reconnected.\n");
+        }
         for (const auto& radio : radios) {
             radio->stop();
         }
