@@ -1,4 +1,5 @@
 // oryx-cli: configures ORYX radios from scripts, over the same protocol cores as the program.
+#include "cli/DiscoverCommandC.h"
 #include "cli/ExitStatusT.h"
 #include "cli/InterruptFlagC.h"
 #include "cli/ModemCommandC.h"
@@ -95,6 +96,7 @@ int main(int argc, char** argv) {
     ModuleOptionsS moduleOptions;
     ModuleCommandLineC moduleCommand(app, moduleOptions);
     PortsCommandC portsCommand(app);
+    DiscoverCommandC discoverCommand(app);
 
     try {
         app.parse(argc, argv);
@@ -115,6 +117,14 @@ int main(int argc, char** argv) {
     }
     if (portsCommand.Chosen()) {
         return portsCommand.Run(std::cout);
+    }
+    if (discoverCommand.Chosen()) {
+        std::vector<std::string> ports;
+        if (const std::string problem = discoverCommand.CollectPorts(ports); !problem.empty()) {
+            return UsageError(app, CLI::ValidationError(problem), discoverCommand.Json());
+        }
+        InterruptFlagC::Install();
+        return discoverCommand.Run(ports, std::cout, std::cerr, &InterruptFlagC::Raised);
     }
 
     const bool module = moduleCommand.Chosen();

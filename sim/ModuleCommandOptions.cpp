@@ -49,6 +49,12 @@ CLI::App* ModuleCommandOptions::addTo(CLI::App& app) {
         ->check(CLI::IsMember({4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600}))
         ->capture_default_str();
     module
+        ->add_option("--rates", m_rates,
+                     "With --count: the modules run at these rates in turn, the first module at "
+                     "the first rate (e.g. --rates 4800,9600,57600); instead of --baud")
+        ->delimiter(',')
+        ->check(CLI::IsMember({4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600}));
+    module
         ->add_option("--baud-code", m_storedBaudCode,
                      "Baud code in permanent memory, taken at the next restart "
                      "(4=4800 5=9600 6=19200 7=38400 8=57600 9=115200 10=230400 11=460800 "
@@ -153,6 +159,16 @@ void ModuleCommandOptions::finish() {
     m_options.inquiryDelay = std::chrono::milliseconds(m_inquiryDelayMs);
     m_options.nameDelay = std::chrono::milliseconds(m_nameDelayMs);
     m_options.guardTime = std::chrono::milliseconds(m_guardTimeMs);
+}
+
+ModuleRadioOptions ModuleCommandOptions::optionsFor(int number) const {
+    ModuleRadioOptions options = m_options;
+    if (!m_rates.empty()) {
+        const auto rate = m_rates[static_cast<std::size_t>(number - 1) % m_rates.size()];
+        options.settings.baudCode = *ModuleSettings::codeForRate(rate);
+        options.storedSettings.baudCode = options.settings.baudCode;
+    }
+    return options;
 }
 
 void ModuleCommandOptions::takePaired(const std::string& text) {

@@ -25,6 +25,9 @@ public:
     const Faults& faults() const { return m_faults; }
     const ModuleFaults& moduleFaults() const { return m_moduleFaults; }
     bool log() const { return m_log; }
+    // The options of the number-th of several modules (from 1): with --rates each runs at the
+    // next of its rates in turn.
+    ModuleRadioOptions optionsFor(int number) const;
     // The step of the program's at which the module vanishes; 0 for never.
     std::size_t unplugAfterSteps() const { return m_unplugAfterSteps; }
 
@@ -40,6 +43,7 @@ private:
     std::size_t m_unplugAfterSteps = 0;
 
     std::uint32_t m_baud = 115200;
+    std::vector<std::uint32_t> m_rates;
     long m_storedBaudCode = 0;
     std::string m_mode = "data";
     std::vector<std::string> m_versions;

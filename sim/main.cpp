@@ -84,13 +84,15 @@ void raiseDescriptorLimit() {
 
 // Starts count radios, each on its own pty and link, and prints their port texts on
 // standard output, one a line, in order.
-template <typename RadioT, typename OptionsT, typename SetupT>
-std::vector<std::unique_ptr<RadioT>> startRadios(const OptionsT& options, const std::string& name,
-                                                 int count, bool log, const SetupT& setup) {
+// optionsFor(number) gives the options of the number-th radio, from 1.
+template <typename RadioT, typename OptionsForT, typename SetupT>
+std::vector<std::unique_ptr<RadioT>> startRadios(const OptionsForT& optionsFor,
+                                                 const std::string& name, int count, bool log,
+                                                 const SetupT& setup) {
     raiseDescriptorLimit();
     std::vector<std::unique_ptr<RadioT>> radios;
     for (int number = 1; number <= count; ++number) {
-        OptionsT own = options;
+        auto own = optionsFor(number);
         own.linkName = numberedName(name, count, number);
         radios.push_back(std::make_unique<RadioT>(own));
         RadioT& radio = *radios.back();
@@ -136,7 +138,9 @@ int runModule(oryx::sim::ModuleCommandOptions& command, int count) {
         const std::string name =
             command.options().linkName.empty() ? "module" : command.options().linkName;
         auto radios = startRadios<oryx::sim::ModuleRadio>(
-            command.options(), name, count, command.log(), [&](oryx::sim::ModuleRadio& radio) {
+            [&command](int number) { return command.optionsFor(number); }, name, count,
+            command.log(),
+            [&](oryx::sim::ModuleRadio& radio) {
                 radio.setFaults(command.faults());
                 radio.setModuleFaults(command.moduleFaults());
                 radio.unplugAfterSteps(command.unplugAfterSteps());
@@ -189,7 +193,9 @@ int main(int argc, char** argv) {
     bool noBanner = false;
     bool log = false;
 
-    CLI::App* modem = app.add_subcommand("modem", "A radio modem of the ORYX 62/63 family.");
+    CLI::App* modem = app.add_subcommand(
+        "modem", "A radio modem of the ORYX 62/63 family. SIGUSR1 reconnects its cable: it "
+                 "sends its banner, as a radio does then.");
     modem->add_option("--model", options.model, "Model number")
         ->check(CLI::IsMember({2400, 2410, 2450}))
         ->capture_default_str();
@@ -273,13 +279,15 @@ int main(int argc, char** argv) {
     options.noiseDelay = std::chrono::milliseconds(noiseDelayMs);
     options.bannerOnOpen = !noBanner;
 
-    sigset_t stopSignals = blockStopSignals();
+    sigset_t signals = blockStopSignals();
+    sigaddset(&signals, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     try {
         const std::string name =
             options.linkName.empty() ? "modem-" + std::to_string(options.model) : options.linkName;
         const oryx::sim::Faults faults = faultsFrom(faultNames, delayMs, byteGapMs);
         auto radios = startRadios<oryx::sim::ModemRadio>(
-            options, name, count, log,
+            [&options](int) { return options; }, name, count, log,
             [&](oryx::sim::ModemRadio& radio) { radio.setFaults(faults); });
         for (const auto& radio : radios) {
             std::fprintf(stderr, "Model %d at %u bit/s on %s (%s).\n", radio->model(),
@@ -287,7 +295,12 @@ int main(int argc, char** argv) {
         }
         std::fprintf(stderr, "Ctrl+C ends.\n");
         int signal = 0;
-        sigwait(&stopSignals, &signal);
+        while (sigwait(&signals, &signal) == 0 && signal == SIGUSR1) {
+            for (const auto& radio : radios) {
+                radio->reconnectCable();
+            }
+            std::fprintf(stderr, "Cable reconnected.\n");
+        }
         for (const auto& radio : radios) {
             radio->stop();
         }

@@ -8,6 +8,7 @@
 // 1000]; -jN passes --jobs N to oryx-cli. Each figure is the median of the repetitions; the
 // count read is the fewest of them.
 
+#include "BenchProcessC.h"
 #include "sim/ModemRadio.h"
 #include "sim/ModuleRadio.h"
 
@@ -15,19 +16,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
-#include <iterator>
 #include <memory>
-#include <spawn.h>
 #include <stdexcept>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -52,33 +48,12 @@ long StatusField(pid_t pid, const std::string& field) {
     return 0;
 }
 
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 // One oryx-cli run with --json: its time, the ports it read, and its peaks, sampled every
 // 5 ms (the kernel's peak resident size of the child after its exec would also count this
 // bench's own memory, which the child shares until then).
 RunS TimeRun(const std::vector<std::string>& args, const std::string& outFile) {
-    std::vector<char*> argv = {const_cast<char*>(ORYX_CLI_PATH)};
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     const auto start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, ORYX_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0) {
-        throw std::runtime_error("cannot start oryx-cli");
-    }
+    const pid_t pid = BenchProcessC::Start(ORYX_CLI_PATH, args, {outFile});
     RunS run;
     int status = 0;
     while (waitpid(pid, &status, WNOHANG) == 0) {
@@ -87,10 +62,7 @@ RunS TimeRun(const std::vector<std::string>& args, const std::string& outFile) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    posix_spawn_file_actions_destroy(&actions);
-    std::ifstream out(outFile);
-    const std::string text((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
-    run.succeeded = Count(text, "\"exitStatus\":0");
+    run.succeeded = BenchProcessC::Count(BenchProcessC::ReadFile(outFile), "\"exitStatus\":0");
     if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) {
         throw std::runtime_error("oryx-cli " + args[0] + " " + args[1] + " failed");
     }

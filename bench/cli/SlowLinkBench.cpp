@@ -99,7 +99,8 @@ bool BenchDelay(int delayMs, int runs) {
     module.start();
     const auto nothing = [](const std::string&) {};
     if (!Bench(module, delayMs, runs, "module read", "module read", nothing) ||
-        !Bench(module, delayMs, runs, "module write", "module write --name Mast --role client", nothing)) {
+        !Bench(module, delayMs, runs, "module write", "module write --name Mast --role client",
+               nothing)) {
         return false;
     }
 
