@@ -63,6 +63,10 @@ void ORYX_64_65_CfgDlgC::CreateControls() {
     DialogControlsC::MakePortBox(port_, core_.portBox);
     baud_ = baud.box;
     connect_ = controls.Button(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(110, 14, 48, 14));
+    // Under Connect, in the row the template leaves free.
+    find_ = controls.Button(IDC_FIND, QStringLiteral("&Find…"), du.rect(110, 29, 48, 14));
+    find_->setToolTip(QStringLiteral("Looks for a module on every port of the list at each "
+                                     "rate, then chooses its port and rate; press Connect next."));
 
     tabs_ = new CTabCtrlEx(this);
     tabs_->setObjectName(QString::number(IDC_TABS));
@@ -85,8 +89,10 @@ void ORYX_64_65_CfgDlgC::CreateControls() {
 
     setTabOrder(port_, baud_);
     setTabOrder(baud_, connect_);
-    setTabOrder(connect_, tabs_->tabBar());
+    setTabOrder(connect_, find_);
+    setTabOrder(find_, tabs_->tabBar());
     connect(connect_, &QPushButton::clicked, this, [this] { core_.OnConnect(); });
+    connect(find_, &QPushButton::clicked, this, &ORYX_64_65_CfgDlgC::OnFind);
     connect(port_, &QComboBox::activated, this, [this](int i) { core_.portBox.Select(i); });
     connect(baud_, &QComboBox::activated, this, [this](int i) { core_.baudBox.Select(i); });
 }
@@ -106,6 +112,7 @@ void ORYX_64_65_CfgDlgC::ShowControls() {
     const bool open = core_.connectLabel == ModuleDialogCoreC::kDisconnectLabel;
     connect_->setText(open ? QStringLiteral("Disco&nnect") : QStringLiteral("Co&nnect"));
     connect_->setEnabled(core_.connectEnabled);
+    find_->setEnabled(!core_.portOpen && core_.connectEnabled);
     tabs_->setEnabled(core_.tabsEnabled);
     status_->setText(QString::fromStdString(core_.status));
 }
@@ -113,6 +120,15 @@ void ORYX_64_65_CfgDlgC::ShowControls() {
 void ORYX_64_65_CfgDlgC::TakeControls() {
     core_.portBox.SetText(port_->currentText().toStdString());
     core_.baudBox.Select(baud_->currentIndex());
+}
+
+void ORYX_64_65_CfgDlgC::OnFind() {
+    eventLog_.Log("Button 'Find...' pressed.");
+    FindRadioC find(*this, eventLog_, "module");
+    if (const std::optional<DiscoveredPortS> found =
+            find.OnWorker(core_.portBox.Entries(), discovery_)) {
+        core_.ShowFound(*found);
+    }
 }
 
 void ORYX_64_65_CfgDlgC::MessageBox(const std::string& text, const std::string& caption) {

@@ -19,9 +19,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -95,10 +101,62 @@ void SaveBothPages(ORYX_64_65_CfgDlgC& module, const QDir& folder, const QString
     module.hide();
 }
 
+// Runs run, and acts on each modal dialog that opens meanwhile, in turn.
+void ActingOnModals(const std::vector<std::function<void(QWidget*)>>& acts,
+                    const std::function<void()>& run) {
+    QTimer timer;
+    size_t next = 0;
+    QWidget* last = nullptr;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal != last && modal->isVisible() && next < acts.size()) {
+            last = modal;
+            acts[next++](modal);
+        }
+    });
+    timer.start(20);
+    run();
+}
+
+// Find... as the user sees it: the search running, then the list of the modules that
+// answered, and the dialog with the one picked.
+void SaveModuleFind(ORYX_64_65_CfgDlgC& module, const QDir& folder) {
+    std::atomic<bool> seen{false};
+    module.SetDiscovery([&seen](const std::vector<std::string>& ports, const auto& cancelled,
+                                const auto& portDone) {
+        portDone();
+        while (!seen && !cancelled()) {
+            QThread::msleep(10);
+        }
+        return std::vector<DiscoveredPortS>{
+            {ports[0], "module", false, "", "", "", "no answer"},
+            {ports[1], "module", true, "ORYX-64 Pump 3", "0080370A1B2C", "57600", ""},
+            {ports[2], "module", true, "ORYX-64 Tank 1", "0080370A1B77", "9600", ""}};
+    });
+    module.show();
+    ActingOnModals(
+        {[&](QWidget* progress) {
+             QTimer::singleShot(400, progress, [&, progress] {
+                 SaveShown(*progress, folder, QStringLiteral("find-progress"));
+                 seen = true;
+             });
+         },
+         [&](QWidget* pick) {
+             SaveShown(*pick, folder, QStringLiteral("find-pick"));
+             static_cast<QDialog*>(pick)->accept();
+         }},
+        [&] {
+            module.findChild<QPushButton*>(QString::number(ORYX_64_65_CfgDlgC::IDC_FIND))->click();
+        });
+    SaveShown(module, folder, QStringLiteral("module-found"));
+    module.hide();
+}
+
 void SaveModuleDialog(const QDir& folder) {
     ORYX_64_65_CfgDlgC module({"ttyS0", "ttyUSB0", "/tmp/oryx-sim-0/module"},
                               std::make_unique<ORC::CFG::OpalDeviceControllerC>());
     SaveBothPages(module, folder, QStringLiteral("disconnected"));
+    SaveModuleFind(module, folder);
     module.core().portBox.SetText(kNetworkPort);
     module.ShowControls();
     Save(module, folder, QStringLiteral("module-network-port"));
