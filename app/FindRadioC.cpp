@@ -60,10 +60,9 @@ std::optional<DiscoveredPortS> FindRadioC::OnWorker(const PortsT& ports,
     std::atomic<bool> finished{false};
     std::atomic<std::size_t> done{0};
     const auto searching = [&] {
-        return QString("Looking for the %1 on %2 ports: %3 done.")
-            .arg(QString::fromStdString(radio_))
-            .arg(ports.size())
-            .arg(done.load());
+        return QString("Looking on every port of the list:\n%1 of %2 done.")
+            .arg(done.load())
+            .arg(ports.size());
     };
     progress.SetText(searching());
     ResultsT results;

@@ -8,7 +8,6 @@ class QListWidget;
 // Lets the user pick one of several radios a search found: a list, OK and Cancel. The first
 // row is chosen to begin with; a double click chooses and closes.
 class PickRadioDlgC : public QDialog {
-    Q_OBJECT
 public:
     enum ControlId { IDC_LIST = 1091 };
 

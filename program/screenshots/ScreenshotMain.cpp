@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSettings>
@@ -101,6 +102,26 @@ void SaveBothPages(ORYX_64_65_CfgDlgC& module, const QDir& folder, const QString
     module.hide();
 }
 
+// A picture of window with dialog over it, as the user sees them.
+void SaveOver(QWidget& window, QWidget& dialog, const QDir& folder, const QString& name) {
+    QPixmap picture = window.grab();
+    const QPixmap over = dialog.grab();
+    QPainter painter(&picture);
+    // The offscreen platform draws no frames: a title bar tells the dialog from the window.
+    const int bar = QFontMetrics(dialog.font()).height() + 6;
+    const QPoint at((picture.width() - over.width()) / 2, (picture.height() - over.height()) / 3);
+    const QRect title(at.x(), at.y() - bar, over.width(), bar);
+    painter.fillRect(title.united(QRect(at, over.size())).adjusted(-1, -1, 1, 1), Qt::darkGray);
+    painter.fillRect(title, QColor(0x3a, 0x5f, 0x8f));
+    painter.setPen(Qt::white);
+    painter.drawText(title.adjusted(6, 0, 0, 0), Qt::AlignVCenter, dialog.windowTitle());
+    painter.drawPixmap(at, over);
+    painter.end();
+    QString path = folder.filePath(name + QStringLiteral(".png"));
+    picture.save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
 // Runs run, and acts on each modal dialog that opens meanwhile, in turn.
 void ActingOnModals(const std::vector<std::function<void(QWidget*)>>& acts,
                     const std::function<void()>& run) {
@@ -138,6 +159,7 @@ void SaveModuleFind(ORYX_64_65_CfgDlgC& module, const QDir& folder) {
         {[&](QWidget* progress) {
              QTimer::singleShot(400, progress, [&, progress] {
                  SaveShown(*progress, folder, QStringLiteral("find-progress"));
+                 SaveOver(module, *progress, folder, QStringLiteral("find-radio"));
                  seen = true;
              });
          },
