@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/SerialError.h"
+
+#include <cerrno>
 #include <string>
 
 // One port as a discovery left it: the radio that answered on it, or why none did. Both
@@ -17,4 +20,25 @@ struct DiscoveredPortS {
     std::string baud;
     // When nothing was found: why ("busy", "permission denied", "no answer", ...).
     std::string reason;
+
+    static constexpr const char* kModem = "modem";
+    static constexpr const char* kModule = "module";
+    static constexpr const char* kBusy = "busy";
+    static constexpr const char* kPermissionDenied = "permission denied";
+    static constexpr const char* kNoAnswer = "no answer";
+    static constexpr const char* kStopped = "stopped";
+
+    // Why a port that did not open was passed over: the two reasons a user meets most in a
+    // word, any other in the platform's sentence.
+    static std::string ReasonFor(const oryx::platform::SerialError& error) {
+        switch (error.code) {
+        case EBUSY:
+            return kBusy;
+        case EACCES:
+        case EPERM:
+            return kPermissionDenied;
+        default:
+            return error.message;
+        }
+    }
 };

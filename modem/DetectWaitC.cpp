@@ -3,20 +3,25 @@
 #include "modem/ModemLinkC.h"
 
 bool DetectWaitC::Run(const DetectWaitHooksS& wait) {
-    bool discarded = false;
+    discarded_ = false;
     link_.ClearCommError();
-    unsigned inQueue = 0;
-    bool lineError = false;
-    while (inQueue == 0 && !wait.cancelled() && !lineError) {
+    HeardT heard = HeardT::Nothing;
+    while (heard == HeardT::Nothing && !wait.cancelled()) {
         wait.pumpFor(kPollMs);
-        ModemLinkC::LineStatusS status = link_.ClearCommError();
-        inQueue = status.inQueue;
-        lineError = status.lineError || !status.ok;
-        if (!discarded && (inQueue == 1 || inQueue == 2)) {
-            link_.PurgeQueues();
-            inQueue = 0;
-            discarded = true;
-        }
+        heard = Look();
     }
     return !wait.cancelled();
+}
+
+DetectWaitC::HeardT DetectWaitC::Look() {
+    const ModemLinkC::LineStatusS status = link_.ClearCommError();
+    if (status.lineError || !status.ok) {
+        return HeardT::LineError;
+    }
+    if (!discarded_ && (status.inQueue == 1 || status.inQueue == 2)) {
+        link_.PurgeQueues();
+        discarded_ = true;
+        return HeardT::Nothing;
+    }
+    return status.inQueue == 0 ? HeardT::Nothing : HeardT::Bytes;
 }

@@ -17,6 +17,12 @@ public:
     // True when bytes arrived or a line error was reported, false when cancelled.
     bool Run(const DetectWaitHooksS& wait);
 
+    enum class HeardT { Nothing, Bytes, LineError };
+    // One look at the line, for a caller that watches several: the plug noise is dropped
+    // here as Run drops it. Call ClearCommError on the link once before the first look.
+    HeardT Look();
+
 private:
     ModemLinkC& link_;
+    bool discarded_ = false;
 };

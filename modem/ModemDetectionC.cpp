@@ -112,15 +112,9 @@ void ModemDetectionC::NextBaudRate() {
 
 int ModemDetectionC::ReadBanner() {
     ModemFieldsC& f = session_.fields();
-    ModemLinkC& link = session_.link();
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    char buffer[ModemLinkC::kBufferSize] = {};
-    if (link.ReadTerminatedStr(buffer, sizeof buffer, ':') != RC_OK) {
-        return 1;
-    }
     std::string banner;
     int modelNumber = 0;
-    if (!BannerOf(link, buffer, sizeof buffer, banner, modelNumber)) {
+    if (!ReadBannerFrom(session_.link(), banner, modelNumber)) {
         return 1;
     }
     f.banner = banner;
@@ -128,6 +122,16 @@ int ModemDetectionC::ReadBanner() {
     f.modelNumber = modelNumber;
     session_.Log("Banner: " + f.banner);
     return 0;
+}
+
+bool ModemDetectionC::ReadBannerFrom(ModemLinkC& link, std::string& banner, int& modelNumber) {
+    // The rest of the banner is still on its way when the first bytes end the wait.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    char buffer[ModemLinkC::kBufferSize] = {};
+    if (link.ReadTerminatedStr(buffer, sizeof buffer, ':') != RC_OK) {
+        return false;
+    }
+    return BannerOf(link, buffer, sizeof buffer, banner, modelNumber);
 }
 
 bool ModemDetectionC::BannerOf(ModemLinkC& link, char* buffer, size_t size, std::string& banner,

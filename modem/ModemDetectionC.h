@@ -20,6 +20,8 @@ public:
     void NextBaudRate();
     // 0 when a banner was read, 1 otherwise.
     int ReadBanner();
+    // Reads the banner the wait heard coming; false when none came, or only noise.
+    static bool ReadBannerFrom(ModemLinkC& link, std::string& banner, int& modelNumber);
     // The banner and its model number from text read up to the banner's ':'; false for
     // noise. The buffer is filtered in place.
     static bool BannerOf(ModemLinkC& link, char* buffer, size_t size, std::string& banner,

@@ -118,7 +118,7 @@ bool ModuleCoreC::IsClientRole() {
     return profile == PROFILE_SERIAL_PORT;
 }
 
-ModuleReadS ModuleCoreC::Read() {
+ModuleReadS ModuleCoreC::ReadName() {
     ModuleReadS read;
     read.result = Failure(kReadFailed);
     DevNameAddressPairT device;
@@ -130,6 +130,16 @@ ModuleReadS ModuleCoreC::Read() {
         read.name = Name(device);
         read.address = Address(device);
     }
+    read.result = Done();
+    return read;
+}
+
+ModuleReadS ModuleCoreC::Read() {
+    ModuleReadS read = ReadName();
+    if (!read.result.ok()) {
+        return read;
+    }
+    read.result = Failure(kReadFailed);
     RS232SettingsS line;
     if (controller_.getRS232Settings(line) != CFG_OK) {
         return read;

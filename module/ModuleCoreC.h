@@ -48,6 +48,8 @@ public:
     bool IsClientRole();
 
     ModuleReadS Read();
+    // Only the name and address: the rest of the read is left unset.
+    ModuleReadS ReadName();
     // Every check a write makes before anything is sent.
     static ModuleResultS CheckWrite(const ModuleWriteS& wanted);
     // Role, then name, then the optional rate; each call only while the ones before it
