@@ -7,6 +7,7 @@
 #include "app/ORYX_HelpDlgC.h"
 #include "app/PortBoxFollowerC.h"
 #include "app/SettingsStoreC.h"
+#include "modem/ModemDiscoveryC.h"
 #include "modem/ServiceDlgC.h"
 #include "platform/PortEnumerator.h"
 #include "platform/PortNames.h"
@@ -74,6 +75,19 @@ std::vector<std::string> PortsThatOpen(const std::vector<std::string>& ports,
     return open;
 }
 
+// The modem family's discovery. Each wait for the radio ends after a minute, as the command
+// line's does: a user who has gone away finds the search ended, not the ports held.
+FindRadioC::WaitingT ModemDiscovery() {
+    return [](const std::vector<std::string>& ports, const DetectWaitHooksS& wait,
+              const FindRadioC::PromptT& askReconnect) {
+        ModemDiscoveryC::OptionsS options;
+        options.wait = wait;
+        options.askReconnect = askReconnect;
+        options.waitLimitMs = 60'000;
+        return ModemDiscoveryC::Run(ports, options);
+    };
+}
+
 // The width, in dialog units, that the column of Find... adds to the template.
 constexpr int kFindColumn = 38;
 
@@ -92,6 +106,7 @@ ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(std::optional<std::vector<std::string>> f
       follower_(fixedPorts ? nullptr : std::make_unique<PortBoxFollowerC>()),
       busy_(new BusyDialogC(*this)),
       ports_(fixedPorts ? std::move(*fixedPorts) : PortsThatOpen(follower_->Ports())) {
+    discovery_ = ModemDiscovery();
     CreateControls();
     if (follower_) {
         connect(follower_.get(), &PortBoxFollowerC::Changed, this, [this] { ShowControls(); });

@@ -4,6 +4,7 @@
 #include "app/DialogUnitsC.h"
 #include "app/PortBoxFollowerC.h"
 #include "app/SettingsStoreC.h"
+#include "module/ModuleDiscoveryC.h"
 #include "moduleui/CTabBasicSettings.h"
 #include "moduleui/CTabCtrlEx.h"
 #include "moduleui/CTabSearchPairSettings.h"
@@ -13,6 +14,25 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+
+namespace {
+
+// The module family's discovery, first at the rate in the baud box: the user's last rate is
+// the likeliest.
+FindRadioC::BlockingT ModuleDiscovery(const ModuleDialogCoreC& core) {
+    return [&core](const std::vector<std::string>& ports, const std::function<bool()>& cancelled,
+                   const std::function<void()>& portDone) {
+        ModuleDiscoveryC::OptionsS options;
+        options.cancelled = cancelled;
+        options.portDone = [portDone](const DiscoveredPortS&) { portDone(); };
+        if (!core.baudBox.SelectedText().empty()) {
+            options.firstBaud = core.baudBox.SelectedText();
+        }
+        return ModuleDiscoveryC::Run(ports, options);
+    };
+}
+
+} // namespace
 
 ORYX_64_65_CfgDlgC::ORYX_64_65_CfgDlgC(QWidget* parent)
     : ORYX_64_65_CfgDlgC(std::nullopt, std::make_unique<ControllerT>(), parent) {}
@@ -25,7 +45,8 @@ ORYX_64_65_CfgDlgC::ORYX_64_65_CfgDlgC(std::optional<std::vector<std::string>> f
                                        std::unique_ptr<ControllerT> controller, QWidget* parent)
     : QDialog(parent), eventLog_(EventLogFileC::kFileName, EventLogFileC::kMaxLines),
       controller_(std::move(controller)), core_(eventLog_, *this, *controller_),
-      follower_(fixedPorts ? nullptr : std::make_unique<PortBoxFollowerC>()) {
+      follower_(fixedPorts ? nullptr : std::make_unique<PortBoxFollowerC>()),
+      discovery_(ModuleDiscovery(core_)) {
     CreateControls();
     if (follower_) {
         connect(follower_.get(), &PortBoxFollowerC::Changed, this, [this] { ShowControls(); });

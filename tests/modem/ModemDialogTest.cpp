@@ -581,6 +581,35 @@ TEST_F(ModemDialogTest, AUserConfiguresA2410FromStartToEnd) {
     EXPECT_EQ(texts.back(), "Application closed");
 }
 
+// The family's own discovery: the ports listen, the user reconnects the cable once when
+// asked, and the radio's port and rate are chosen; Connect then detects it at that rate.
+TEST_F(ModemDialogTest, FindWithTheFamilysDiscoveryHearsTheRadioAfterOneReconnect) {
+    StartRadio(2410, 9600);
+    settings.setRaw("Baudrate", "115200");
+    Dlg dialog(Lines{settings.dir().file("no-such-port"), radio->portText()});
+    dialog.show();
+    driver.then([this](QWidget* modal) {
+        auto* asked = new QTimer(modal);
+        QObject::connect(asked, &QTimer::timeout, modal, [this, modal, asked] {
+            if (modal->windowTitle() == "Waiting for radio at 9600 bps...") {
+                asked->stop();
+                ReconnectCable();
+            }
+        });
+        asked->start(20);
+    });
+    QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_FIND), Qt::LeftButton);
+    EXPECT_TRUE(driver.finished());
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_PORT)->currentText().toStdString(),
+              radio->portText());
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_BAUD)->currentText(), "9600");
+    EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Co&nnect");
+
+    ClickAnswering(dialog, Dlg::IDC_CONNECT, {""});
+    EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    EXPECT_FALSE(Enabled(dialog, Dlg::IDC_FIND));
+}
+
 // Find... with a stand-in for the modem family's discovery: it asks for the cable to be
 // reconnected and listens until the user has (or cancels); what it found is selected, with
 // the dialog still disconnected.

@@ -443,6 +443,56 @@ TEST_F(ModuleDialogTest, AUserConfiguresAModuleFromStartToEnd) {
     EXPECT_LT(at("Application closed"), static_cast<long>(texts.size()));
 }
 
+// The family's own discovery over a simulated module and a port that is not there: the
+// module's port and rate are chosen, the module is left in data mode, and Connect reaches it
+// at the rate found.
+TEST_F(ModuleDialogTest, FindWithTheFamilysDiscoveryChoosesTheSimulatedModule) {
+    StartModule(5); // 9600
+    settings.setRaw("Baudrate", "4800");
+    Dlg dialog({settings.dir().file("no-such-port"), module->portText()},
+               std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    driver.then([](QWidget*) {});
+    QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_FIND), Qt::LeftButton);
+    EXPECT_TRUE(driver.finished());
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_PORT)->currentText().toStdString(),
+              module->portText());
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_BAUD)->currentText(), "9600");
+    EXPECT_FALSE(module->inCommandMode());
+
+    QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_CONNECT), Qt::LeftButton);
+    EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    EXPECT_FALSE(Find<QWidget>(dialog, Dlg::IDC_FIND)->isEnabled());
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_BAUD)->currentText(), "9600");
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+}
+
+// Cancel while the family's discovery probes (the module answers only at the last rate the
+// search comes to): the search ends, the module stays in data mode and its port is free.
+TEST_F(ModuleDialogTest, CancelDuringTheFamilysDiscoveryLeavesThePortFree) {
+    StartModule(8); // 57600
+    settings.setRaw("Baudrate", "4800");
+    Dlg dialog({module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    driver.then([](QWidget* modal) {
+        QTimer::singleShot(300, modal, [modal] { ModalDriverC::Click(modal, "Cancel"); });
+    });
+    QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_FIND), Qt::LeftButton);
+    EXPECT_TRUE(driver.finished());
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_BAUD)->currentText(), "4800");
+    EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Co&nnect");
+    EXPECT_FALSE(module->inCommandMode());
+    const auto texts = settings.eventLogTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Find cancelled."), texts.end());
+
+    auto* baud = Find<QComboBox>(dialog, Dlg::IDC_BAUD);
+    baud->setCurrentIndex(baud->findText("57600"));
+    emit baud->activated(baud->currentIndex());
+    QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_CONNECT), Qt::LeftButton);
+    EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+}
+
 // Find... with a stand-in for the module family's discovery.
 DiscoveredPortS Answered(const std::string& port, const std::string& baud) {
     return {port, "module", true, "ORYX-64", "0080371234AB", baud, ""};
