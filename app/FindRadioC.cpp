@@ -51,8 +51,7 @@ std::string FindRadioC::Describe(const DiscoveredPortS& port) {
 // The worker is polled from the progress dialog's own event loop, every kPollMs: the dialog
 // repaints and takes Cancel in between, and it cannot end before the worker has, so no port
 // is left open behind a closed dialog.
-std::optional<DiscoveredPortS> FindRadioC::OnWorker(const PortsT& ports,
-                                                    const BlockingT& discovery) {
+std::optional<DiscoveredPortS> FindRadioC::OnWorker(PortsT ports, const BlockingT& discovery) {
     ORYX_DetectDlgC progress(&owner_);
     progress.title = "Finding the " + radio_ + "...";
     progress.forgetEarlyCancel = false;
@@ -94,7 +93,7 @@ std::optional<DiscoveredPortS> FindRadioC::OnWorker(const PortsT& ports,
     return Conclude(results, stop, failure);
 }
 
-std::optional<DiscoveredPortS> FindRadioC::Waiting(const PortsT& ports, const WaitingT& discovery) {
+std::optional<DiscoveredPortS> FindRadioC::Waiting(PortsT ports, const WaitingT& discovery) {
     ORYX_DetectDlgC progress(&owner_);
     progress.title = "Finding the " + radio_ + "...";
     progress.forgetEarlyCancel = false;

@@ -37,8 +37,9 @@ public:
     // Each returns the radio the user is to connect to: the one found, or the one the user
     // picked of several. Nothing when the user cancelled, when none was found (the user has
     // been told, with each port's reason) or when the user picked none.
-    std::optional<DiscoveredPortS> OnWorker(const PortsT& ports, const BlockingT& discovery);
-    std::optional<DiscoveredPortS> Waiting(const PortsT& ports, const WaitingT& discovery);
+    // ports are taken as they are now: the port box may change while the search runs.
+    std::optional<DiscoveredPortS> OnWorker(PortsT ports, const BlockingT& discovery);
+    std::optional<DiscoveredPortS> Waiting(PortsT ports, const WaitingT& discovery);
 
     // One radio as a line of the pick list and of the event log.
     static std::string Describe(const DiscoveredPortS& port);

@@ -17,19 +17,20 @@
 
 namespace {
 
-// The module family's discovery, first at the rate in the baud box: the user's last rate is
-// the likeliest.
-FindRadioC::BlockingT ModuleDiscovery(const ModuleDialogCoreC& core) {
-    return [&core](const std::vector<std::string>& ports, const std::function<bool()>& cancelled,
-                   const std::function<void()>& portDone) {
-        ModuleDiscoveryC::OptionsS options;
-        options.cancelled = cancelled;
-        options.portDone = [portDone](const DiscoveredPortS&) { portDone(); };
-        if (!core.baudBox.SelectedText().empty()) {
-            options.firstBaud = core.baudBox.SelectedText();
-        }
-        return ModuleDiscoveryC::Run(ports, options);
-    };
+// The module family's discovery, first at the rate the baud box shows: the user's last rate
+// is the likeliest. The rate is taken here, on the dialog's thread; the search runs on another.
+FindRadioC::BlockingT ModuleDiscovery(const std::string& firstBaud) {
+    return
+        [firstBaud](const std::vector<std::string>& ports, const std::function<bool()>& cancelled,
+                    const std::function<void()>& portDone) {
+            ModuleDiscoveryC::OptionsS options;
+            options.cancelled = cancelled;
+            options.portDone = [portDone](const DiscoveredPortS&) { portDone(); };
+            if (!firstBaud.empty()) {
+                options.firstBaud = firstBaud;
+            }
+            return ModuleDiscoveryC::Run(ports, options);
+        };
 }
 
 } // namespace
@@ -45,8 +46,7 @@ ORYX_64_65_CfgDlgC::ORYX_64_65_CfgDlgC(std::optional<std::vector<std::string>> f
                                        std::unique_ptr<ControllerT> controller, QWidget* parent)
     : QDialog(parent), eventLog_(EventLogFileC::kFileName, EventLogFileC::kMaxLines),
       controller_(std::move(controller)), core_(eventLog_, *this, *controller_),
-      follower_(fixedPorts ? nullptr : std::make_unique<PortBoxFollowerC>()),
-      discovery_(ModuleDiscovery(core_)) {
+      follower_(fixedPorts ? nullptr : std::make_unique<PortBoxFollowerC>()) {
     CreateControls();
     if (follower_) {
         connect(follower_.get(), &PortBoxFollowerC::Changed, this, [this] { ShowControls(); });
@@ -146,8 +146,9 @@ void ORYX_64_65_CfgDlgC::TakeControls() {
 void ORYX_64_65_CfgDlgC::OnFind() {
     eventLog_.Log("Button 'Find...' pressed.");
     FindRadioC find(*this, eventLog_, "module");
-    if (const std::optional<DiscoveredPortS> found =
-            find.OnWorker(core_.portBox.Entries(), discovery_)) {
+    if (const std::optional<DiscoveredPortS> found = find.OnWorker(
+            core_.portBox.Entries(),
+            discovery_ ? discovery_ : ModuleDiscovery(core_.baudBox.SelectedText()))) {
         core_.ShowFound(*found);
     }
 }

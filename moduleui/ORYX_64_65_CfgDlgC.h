@@ -51,8 +51,8 @@ public:
     CTabBasicSettings& settingsPage() { return *settingsPage_; }
     CTabSearchPairSettings& searchPage() { return *searchPage_; }
 
-    // What Find... runs over the port box's entries; by default the module family's
-    // discovery (tests put a stand-in here).
+    // What Find... runs over the port box's entries instead of the module family's
+    // discovery (a stand-in for tests).
     void SetDiscovery(FindRadioC::BlockingT discovery) { discovery_ = std::move(discovery); }
 
     // ModuleDialogViewI
