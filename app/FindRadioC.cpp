@@ -18,7 +18,7 @@ constexpr const char* kCaption = "ORYX Config";
 
 // The ports with the same reason on one line: a machine lists dozens of ports that never
 // answer, and one line per port would not fit on the screen.
-QString ReasonsByPort(const FindRadioC::ResultsT& results) {
+QStringList ReasonsByPort(const FindRadioC::ResultsT& results) {
     std::map<std::string, QStringList> ports;
     std::vector<std::string> order;
     for (const DiscoveredPortS& result : results) {
@@ -32,7 +32,7 @@ QString ReasonsByPort(const FindRadioC::ResultsT& results) {
     for (const std::string& reason : order) {
         lines.append(QString::fromStdString(reason) + ": " + ports[reason].join(", "));
     }
-    return lines.join('\n');
+    return lines;
 }
 
 } // namespace
@@ -150,13 +150,15 @@ std::optional<DiscoveredPortS> FindRadioC::Conclude(const ResultsT& results, boo
 
 void FindRadioC::TellNoneFound(const ResultsT& results, const std::string& failure) {
     QString text = QString("No %1 found.").arg(QString::fromStdString(radio_));
-    QString details =
-        results.empty() ? QString("There are no ports to search.") : ReasonsByPort(results);
+    QStringList details =
+        results.empty() ? QStringList{"There are no ports to search."} : ReasonsByPort(results);
     if (!failure.empty()) {
-        details = QString("The search failed: ") + QString::fromStdString(failure);
+        details = QStringList{QString("The search failed: ") + QString::fromStdString(failure)};
     }
-    log_.Log("ERROR: " + text.toStdString() + " " + details.toStdString());
-    QMessageBox box(QMessageBox::Information, kCaption, text + "\n\n" + details, QMessageBox::Ok,
-                    &owner_);
+    log_.Log("ERROR: " + text.toStdString() + " " + details.join("; ").toStdString());
+    // Ports and reasons are shown as they are, never taken for markup.
+    QMessageBox box(QMessageBox::Information, kCaption, text + "\n\n" + details.join('\n'),
+                    QMessageBox::Ok, &owner_);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
