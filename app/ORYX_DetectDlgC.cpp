@@ -33,8 +33,14 @@ int ORYX_DetectDlgC::RunWait(WaitT wait) {
     return exec();
 }
 
+void ORYX_DetectDlgC::SetText(const QString& text) {
+    findChild<QLabel*>(QString::number(IDC_TEXT))->setText(text);
+}
+
 void ORYX_DetectDlgC::OnTimer() {
-    cancelled_ = false;
+    if (forgetEarlyCancel) {
+        cancelled_ = false;
+    }
     const bool talked = wait_({&ORYX_DetectDlgC::PumpEventsFor, [this] { return cancelled_; }});
     done(talked && !cancelled_ ? QDialog::Accepted : QDialog::Rejected);
 }

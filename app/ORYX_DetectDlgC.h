@@ -19,6 +19,12 @@ public:
     explicit ORYX_DetectDlgC(QWidget* parent = nullptr);
 
     std::string title;
+    // The wait forgets a Cancel pressed before it starts (the user may press it while the
+    // radio is still being plugged); a search started by the user's own click keeps it.
+    bool forgetEarlyCancel = true;
+
+    // Replaces the request shown above Cancel (also while the wait runs).
+    void SetText(const QString& text);
 
     // Shows the dialog modally and runs the wait; Accepted when the radio talked.
     int RunWait(WaitT wait);

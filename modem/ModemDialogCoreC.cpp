@@ -29,6 +29,18 @@ void ModemDialogCoreC::FollowPortList(std::vector<std::string> portsThatOpen) {
     }
 }
 
+void ModemDialogCoreC::ShowFound(const DiscoveredPortS& found) {
+    ModemFieldsC& f = fields();
+    f.portText = found.port;
+    f.portBox.SetText(found.port);
+    if (const int rate = f.baudBox.Find(found.baud); rate >= 0) {
+        f.baudBox.Select(rate);
+        f.baudText = found.baud;
+        f.currentBaud = found.baud;
+    }
+    session_.view().ShowControls();
+}
+
 ModemOutcomeT ModemDialogCoreC::OnConnectButton() {
     return fields().connected ? OnDisconnect() : detection_.OnDetect();
 }

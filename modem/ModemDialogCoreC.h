@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/DiscoveredPortS.h"
 #include "modem/ModemDefaultsC.h"
 #include "modem/ModemDetectionC.h"
 #include "modem/ModemModelsC.h"
@@ -24,6 +25,9 @@ public:
     // chosen while it is listed and stays the box's text, marked missing, while it is not;
     // with nothing chosen the port text selects as on opening.
     void FollowPortList(std::vector<std::string> portsThatOpen);
+
+    // Selects the port and the rate a search found, still disconnected: the user connects.
+    void ShowFound(const DiscoveredPortS& found);
 
     // Connects, or disconnects when connected; the outcome of what the user was shown.
     ModemOutcomeT OnConnectButton();

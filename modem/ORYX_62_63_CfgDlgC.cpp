@@ -7,6 +7,7 @@
 #include "app/ORYX_HelpDlgC.h"
 #include "app/PortBoxFollowerC.h"
 #include "app/SettingsStoreC.h"
+#include "modem/ModemDiscoveryC.h"
 #include "modem/ServiceDlgC.h"
 #include "platform/PortEnumerator.h"
 #include "platform/PortNames.h"
@@ -74,6 +75,22 @@ std::vector<std::string> PortsThatOpen(const std::vector<std::string>& ports,
     return open;
 }
 
+// The modem family's discovery. Each wait for the radio ends after a minute, as the command
+// line's does: a user who has gone away finds the search ended, not the ports held.
+FindRadioC::WaitingT ModemDiscovery() {
+    return [](const std::vector<std::string>& ports, const DetectWaitHooksS& wait,
+              const FindRadioC::PromptT& askReconnect) {
+        ModemDiscoveryC::OptionsS options;
+        options.wait = wait;
+        options.askReconnect = askReconnect;
+        options.waitLimitMs = 60'000;
+        return ModemDiscoveryC::Run(ports, options);
+    };
+}
+
+// The width, in dialog units, that the column of Find... adds to the template.
+constexpr int kFindColumn = 38;
+
 } // namespace
 
 ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(QWidget* parent)
@@ -89,6 +106,7 @@ ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(std::optional<std::vector<std::string>> f
       follower_(fixedPorts ? nullptr : std::make_unique<PortBoxFollowerC>()),
       busy_(new BusyDialogC(*this)),
       ports_(fixedPorts ? std::move(*fixedPorts) : PortsThatOpen(follower_->Ports())) {
+    discovery_ = ModemDiscovery();
     CreateControls();
     if (follower_) {
         connect(follower_.get(), &PortBoxFollowerC::Changed, this, [this] { ShowControls(); });
@@ -137,11 +155,12 @@ QComboBox* ORYX_62_63_CfgDlgC::AddLabelledBox(ControlId id, const QRect& geometr
 void ORYX_62_63_CfgDlgC::CreateControls() {
     setWindowTitle(QStringLiteral("ORYX 62/63 Config Tool"));
     DialogUnitsC du(font());
-    setFixedSize(du.size(145, 111));
+    // Find... adds a column on the right; every control of the template keeps its place.
+    setFixedSize(du.size(145 + kFindColumn, 111));
     DialogControlsC controls(*this);
     using BoxT = ModemFieldsC::BoxT;
 
-    (new QGroupBox(this))->setGeometry(du.rect(3, 3, 139, 41));
+    (new QGroupBox(this))->setGeometry(du.rect(3, 3, 139 + kFindColumn, 41));
     // A drop-down list's template height includes its open list; the closed box is one line.
     const int boxHeight = du.y(12);
     auto boxRect = [&](int x, int y, int w) { return QRect(du.x(x), du.y(y), du.x(w), boxHeight); };
@@ -153,10 +172,15 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
                                      QStringLiteral("&Baudrate:"), du.rect(7, 29, 32, 8));
     connect_ = controls.Button(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(97, 10, 41, 14));
     service_ = controls.Button(IDC_SERVICE, QStringLiteral("Service"), du.rect(97, 26, 41, 14));
+    find_ =
+        controls.Button(IDC_FIND, QStringLiteral("&Find…"), du.rect(142, 10, kFindColumn - 4, 14));
+    find_->setToolTip(QStringLiteral("Listens on every port of the list while you reconnect the "
+                                     "radio's cable, then chooses its port and rate; press "
+                                     "Connect next."));
 
     auto* settings = new QGroupBox(this);
     settings->setObjectName(QString::number(IDC_SETTINGS_GROUP));
-    settings->setGeometry(du.rect(3, 46, 139, 62));
+    settings->setGeometry(du.rect(3, 46, 139 + kFindColumn, 62));
     QComboBox* device =
         AddLabelledBox(IDC_DEVICE, boxRect(40, 54, 50), BoxT::Device, IDC_DEVICE_LABEL,
                        QStringLiteral("&Device:"), du.rect(8, 56, 26, 8));
@@ -171,8 +195,8 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
     QPushButton* close =
         controls.Button(IDC_CLOSE, QStringLiteral("&Close"), du.rect(96, 90, 42, 14));
 
-    QWidget* order[] = {port,  baud, connect_, service_, device, link,
-                        about, mode, default_, save_,    close};
+    QWidget* order[] = {port, baud,  connect_, find_,    service_, device,
+                        link, about, mode,     default_, save_,    close};
     for (size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -186,6 +210,7 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
             [this] { Close(&ModemDialogCoreC::OnCloseButton); });
     connect(service_, &QPushButton::clicked, this, &ORYX_62_63_CfgDlgC::OnServiceButton);
     connect(about, &QPushButton::clicked, this, &ORYX_62_63_CfgDlgC::OnAboutButton);
+    connect(find_, &QPushButton::clicked, this, &ORYX_62_63_CfgDlgC::OnFind);
 }
 
 void ORYX_62_63_CfgDlgC::ShowBox(QComboBox* box, const ComboBoxModelC& model) {
@@ -211,6 +236,7 @@ void ORYX_62_63_CfgDlgC::ShowControls() {
         ShowBox(box, f.box(which));
     }
     connect_->setText(QString::fromStdString(f.connectLabel));
+    find_->setEnabled(!f.connected && !core_.session().link().modemPortOpen());
     save_->setEnabled(f.saveEnabled);
     default_->setEnabled(f.defaultEnabled);
     service_->setVisible(f.serviceVisible);
@@ -261,6 +287,15 @@ void ORYX_62_63_CfgDlgC::StorePortSettings(const std::string& portText,
                                            const std::string& baudText) {
     SettingsStoreC().setPortSettings(QString::fromStdString(portText),
                                      QString::fromStdString(baudText));
+}
+
+void ORYX_62_63_CfgDlgC::OnFind() {
+    eventLog_.Log("Button 'Find...' pressed.");
+    FindRadioC find(*this, eventLog_, "radio");
+    if (const std::optional<DiscoveredPortS> found =
+            find.Waiting(core_.fields().portBox.Entries(), discovery_)) {
+        core_.ShowFound(*found);
+    }
 }
 
 void ORYX_62_63_CfgDlgC::OnServiceButton() {

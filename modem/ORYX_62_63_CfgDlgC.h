@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FindRadioC.h"
 #include "common/EventLogFileC.h"
 #include "modem/ModemDialogCoreC.h"
 #include "modem/ModemViewI.h"
@@ -38,6 +39,7 @@ public:
         IDC_DEFAULT = 1009,
         IDC_SAVE = 1008,
         IDC_CLOSE = 1004,
+        IDC_FIND = 1090,
     };
 
     // portsThatOpen: the Port box's entries; by default the machine's ports that open now,
@@ -48,6 +50,10 @@ public:
 
     void setServiceMode(bool on);
     ModemDialogCoreC& core() { return core_; }
+
+    // What Find... runs over the Port box's entries; by default the modem family's
+    // discovery (tests put a stand-in here).
+    void SetDiscovery(FindRadioC::WaitingT discovery) { discovery_ = std::move(discovery); }
 
     // ModemViewI
     AnswerT MessageBox(const std::string& text, const std::string& caption, ButtonsT buttons,
@@ -74,6 +80,7 @@ private:
     void ShowBox(QComboBox* box, const ComboBoxModelC& model);
     void OnServiceButton();
     void OnAboutButton();
+    void OnFind();
     void Close(bool (ModemDialogCoreC::*way)());
     bool IsPortText(const QWidget* widget) const;
 
@@ -85,6 +92,8 @@ private:
     std::map<QComboBox*, ModemFieldsC::BoxT> boxes_;
     std::map<QComboBox*, QLabel*> labels_;
     QPushButton* connect_ = nullptr;
+    QPushButton* find_ = nullptr;
+    FindRadioC::WaitingT discovery_;
     QPushButton* service_ = nullptr;
     QPushButton* save_ = nullptr;
     QPushButton* default_ = nullptr;

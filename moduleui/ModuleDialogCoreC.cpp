@@ -163,6 +163,17 @@ int ModuleDialogCoreC::ClosePort() {
     return 0;
 }
 
+void ModuleDialogCoreC::ShowFound(const DiscoveredPortS& found) {
+    portText = found.port;
+    portBox.SetText(found.port);
+    if (const int rate = baudBox.Find(found.baud); rate >= 0) {
+        baudBox.Select(rate);
+        baudText = found.baud;
+    }
+    SetStatus("Found a module on " + oryx::platform::PortNames::displayName(found.port) + " at " +
+              found.baud + " baud; press Connect");
+}
+
 void ModuleDialogCoreC::OnConnect() {
     log_.Log("ORYX_64_CfgDlgC::OnConnect");
     TakeMembers();

@@ -2,6 +2,7 @@
 
 #include "ORC_CFG_OpalDeviceControllerC.h"
 #include "common/ComboBoxModelC.h"
+#include "common/DiscoveredPortS.h"
 #include "common/EventLogFileC.h"
 #include "module/ModuleConnectWatchI.h"
 #include "module/ModuleCoreC.h"
@@ -40,6 +41,9 @@ public:
     // when it returns; with no choice at all the port text selects as on opening.
     void FollowPortList(const std::vector<std::string>& ports);
 
+    // Selects the port and the rate a search found, with the port still closed: the user
+    // connects.
+    void ShowFound(const DiscoveredPortS& found);
     void OnConnect();
     // Closing in any way: logs closeLine, stores the port settings and closes the port. The
     // dialog ends afterwards.

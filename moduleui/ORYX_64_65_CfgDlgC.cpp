@@ -4,6 +4,7 @@
 #include "app/DialogUnitsC.h"
 #include "app/PortBoxFollowerC.h"
 #include "app/SettingsStoreC.h"
+#include "module/ModuleDiscoveryC.h"
 #include "moduleui/CTabBasicSettings.h"
 #include "moduleui/CTabCtrlEx.h"
 #include "moduleui/CTabSearchPairSettings.h"
@@ -13,6 +14,26 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+
+namespace {
+
+// The module family's discovery, first at the rate the baud box shows: the user's last rate
+// is the likeliest. The rate is taken here, on the dialog's thread; the search runs on another.
+FindRadioC::BlockingT ModuleDiscovery(const std::string& firstBaud) {
+    return
+        [firstBaud](const std::vector<std::string>& ports, const std::function<bool()>& cancelled,
+                    const std::function<void()>& portDone) {
+            ModuleDiscoveryC::OptionsS options;
+            options.cancelled = cancelled;
+            options.portDone = [portDone](const DiscoveredPortS&) { portDone(); };
+            if (!firstBaud.empty()) {
+                options.firstBaud = firstBaud;
+            }
+            return ModuleDiscoveryC::Run(ports, options);
+        };
+}
+
+} // namespace
 
 ORYX_64_65_CfgDlgC::ORYX_64_65_CfgDlgC(QWidget* parent)
     : ORYX_64_65_CfgDlgC(std::nullopt, std::make_unique<ControllerT>(), parent) {}
@@ -63,6 +84,10 @@ void ORYX_64_65_CfgDlgC::CreateControls() {
     DialogControlsC::MakePortBox(port_, core_.portBox);
     baud_ = baud.box;
     connect_ = controls.Button(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(110, 14, 48, 14));
+    // Under Connect, in the row the template leaves free.
+    find_ = controls.Button(IDC_FIND, QStringLiteral("&Find…"), du.rect(110, 29, 48, 14));
+    find_->setToolTip(QStringLiteral("Looks for a module on every port of the list at each "
+                                     "rate, then chooses its port and rate; press Connect next."));
 
     tabs_ = new CTabCtrlEx(this);
     tabs_->setObjectName(QString::number(IDC_TABS));
@@ -85,8 +110,10 @@ void ORYX_64_65_CfgDlgC::CreateControls() {
 
     setTabOrder(port_, baud_);
     setTabOrder(baud_, connect_);
-    setTabOrder(connect_, tabs_->tabBar());
+    setTabOrder(connect_, find_);
+    setTabOrder(find_, tabs_->tabBar());
     connect(connect_, &QPushButton::clicked, this, [this] { core_.OnConnect(); });
+    connect(find_, &QPushButton::clicked, this, &ORYX_64_65_CfgDlgC::OnFind);
     connect(port_, &QComboBox::activated, this, [this](int i) { core_.portBox.Select(i); });
     connect(baud_, &QComboBox::activated, this, [this](int i) { core_.baudBox.Select(i); });
 }
@@ -106,6 +133,7 @@ void ORYX_64_65_CfgDlgC::ShowControls() {
     const bool open = core_.connectLabel == ModuleDialogCoreC::kDisconnectLabel;
     connect_->setText(open ? QStringLiteral("Disco&nnect") : QStringLiteral("Co&nnect"));
     connect_->setEnabled(core_.connectEnabled);
+    find_->setEnabled(!core_.portOpen && core_.connectEnabled);
     tabs_->setEnabled(core_.tabsEnabled);
     status_->setText(QString::fromStdString(core_.status));
 }
@@ -113,6 +141,16 @@ void ORYX_64_65_CfgDlgC::ShowControls() {
 void ORYX_64_65_CfgDlgC::TakeControls() {
     core_.portBox.SetText(port_->currentText().toStdString());
     core_.baudBox.Select(baud_->currentIndex());
+}
+
+void ORYX_64_65_CfgDlgC::OnFind() {
+    eventLog_.Log("Button 'Find...' pressed.");
+    FindRadioC find(*this, eventLog_, "module");
+    if (const std::optional<DiscoveredPortS> found = find.OnWorker(
+            core_.portBox.Entries(),
+            discovery_ ? discovery_ : ModuleDiscovery(core_.baudBox.SelectedText()))) {
+        core_.ShowFound(*found);
+    }
 }
 
 void ORYX_64_65_CfgDlgC::MessageBox(const std::string& text, const std::string& caption) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ORC_CFG_OpalDeviceControllerC.h"
+#include "app/FindRadioC.h"
 #include "app/ORYX_HelpDlgC.h"
 #include "common/EventLogFileC.h"
 #include "moduleui/ModuleDialogCoreC.h"
@@ -33,6 +34,7 @@ public:
         IDC_CONNECT = 1058,
         IDC_TABS = 1059,
         IDC_STATUS = 1077,
+        IDC_FIND = 1090,
     };
     using ControllerT = ORC::CFG::OpalDeviceControllerC;
 
@@ -48,6 +50,10 @@ public:
     CTabCtrlEx& tabs() { return *tabs_; }
     CTabBasicSettings& settingsPage() { return *settingsPage_; }
     CTabSearchPairSettings& searchPage() { return *searchPage_; }
+
+    // What Find... runs over the port box's entries instead of the module family's
+    // discovery (a stand-in for tests).
+    void SetDiscovery(FindRadioC::BlockingT discovery) { discovery_ = std::move(discovery); }
 
     // ModuleDialogViewI
     void MessageBox(const std::string& text, const std::string& caption) override;
@@ -71,6 +77,7 @@ private:
     void CreateControls();
     void FollowPorts();
     void Close(const char* closeLine);
+    void OnFind();
 
     EventLogFileC eventLog_;
     ORYX_HelpDlgC about_;
@@ -80,6 +87,8 @@ private:
     QComboBox* port_ = nullptr;
     QComboBox* baud_ = nullptr;
     QPushButton* connect_ = nullptr;
+    QPushButton* find_ = nullptr;
+    FindRadioC::BlockingT discovery_;
     CTabCtrlEx* tabs_ = nullptr;
     QLabel* status_ = nullptr;
     CTabBasicSettings* settingsPage_ = nullptr;

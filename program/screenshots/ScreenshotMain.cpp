@@ -18,10 +18,17 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -95,10 +102,83 @@ void SaveBothPages(ORYX_64_65_CfgDlgC& module, const QDir& folder, const QString
     module.hide();
 }
 
+// A picture of window with dialog over it, as the user sees them.
+void SaveOver(QWidget& window, QWidget& dialog, const QDir& folder, const QString& name) {
+    QPixmap picture = window.grab();
+    const QPixmap over = dialog.grab();
+    QPainter painter(&picture);
+    // The offscreen platform draws no frames: a title bar tells the dialog from the window.
+    const int bar = QFontMetrics(dialog.font()).height() + 6;
+    const QPoint at((picture.width() - over.width()) / 2, (picture.height() - over.height()) / 3);
+    const QRect title(at.x(), at.y() - bar, over.width(), bar);
+    painter.fillRect(title.united(QRect(at, over.size())).adjusted(-1, -1, 1, 1), Qt::darkGray);
+    painter.fillRect(title, QColor(0x3a, 0x5f, 0x8f));
+    painter.setPen(Qt::white);
+    painter.drawText(title.adjusted(6, 0, 0, 0), Qt::AlignVCenter, dialog.windowTitle());
+    painter.drawPixmap(at, over);
+    painter.end();
+    QString path = folder.filePath(name + QStringLiteral(".png"));
+    picture.save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
+// Runs run, and acts on each modal dialog that opens meanwhile, in turn.
+void ActingOnModals(const std::vector<std::function<void(QWidget*)>>& acts,
+                    const std::function<void()>& run) {
+    QTimer timer;
+    size_t next = 0;
+    QWidget* last = nullptr;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal != last && modal->isVisible() && next < acts.size()) {
+            last = modal;
+            acts[next++](modal);
+        }
+    });
+    timer.start(20);
+    run();
+}
+
+// Find... as the user sees it: the search running, then the list of the modules that
+// answered, and the dialog with the one picked.
+void SaveModuleFind(ORYX_64_65_CfgDlgC& module, const QDir& folder) {
+    std::atomic<bool> seen{false};
+    module.SetDiscovery([&seen](const std::vector<std::string>& ports, const auto& cancelled,
+                                const auto& portDone) {
+        portDone();
+        while (!seen && !cancelled()) {
+            QThread::msleep(10);
+        }
+        return std::vector<DiscoveredPortS>{
+            {ports[0], "module", false, "", "", "", "no answer"},
+            {ports[1], "module", true, "ORYX-64 Pump 3", "0080370A1B2C", "57600", ""},
+            {ports[2], "module", true, "ORYX-64 Tank 1", "0080370A1B77", "9600", ""}};
+    });
+    module.show();
+    ActingOnModals(
+        {[&](QWidget* progress) {
+             QTimer::singleShot(400, progress, [&, progress] {
+                 SaveShown(*progress, folder, QStringLiteral("find-progress"));
+                 SaveOver(module, *progress, folder, QStringLiteral("find-radio"));
+                 seen = true;
+             });
+         },
+         [&](QWidget* pick) {
+             SaveShown(*pick, folder, QStringLiteral("find-pick"));
+             static_cast<QDialog*>(pick)->accept();
+         }},
+        [&] {
+            module.findChild<QPushButton*>(QString::number(ORYX_64_65_CfgDlgC::IDC_FIND))->click();
+        });
+    SaveShown(module, folder, QStringLiteral("module-found"));
+    module.hide();
+}
+
 void SaveModuleDialog(const QDir& folder) {
     ORYX_64_65_CfgDlgC module({"ttyS0", "ttyUSB0", "/tmp/oryx-sim-0/module"},
                               std::make_unique<ORC::CFG::OpalDeviceControllerC>());
     SaveBothPages(module, folder, QStringLiteral("disconnected"));
+    SaveModuleFind(module, folder);
     module.core().portBox.SetText(kNetworkPort);
     module.ShowControls();
     Save(module, folder, QStringLiteral("module-network-port"));

@@ -5,6 +5,7 @@
 #include "Ser2netServerC.h"
 #include "app/DialogControlsC.h"
 #include "app/ORYX_CfgAppC.h"
+#include "app/ORYX_DetectDlgC.h"
 #include "app/ORYX_HelpDlgC.h"
 #include "app/RadioSelectionDlgC.h"
 #include "modem/ORYX_62_63_CfgDlgC.h"
@@ -578,6 +579,91 @@ TEST_F(ModemDialogTest, AUserConfiguresA2410FromStartToEnd) {
     }
     EXPECT_LT(at("Application closed"), static_cast<long>(texts.size()));
     EXPECT_EQ(texts.back(), "Application closed");
+}
+
+// The family's own discovery: the ports listen, the user reconnects the cable once when
+// asked, and the radio's port and rate are chosen; Connect then detects it at that rate.
+TEST_F(ModemDialogTest, FindWithTheFamilysDiscoveryHearsTheRadioAfterOneReconnect) {
+    StartRadio(2410, 9600);
+    settings.setRaw("Baudrate", "115200");
+    Dlg dialog(Lines{settings.dir().file("no-such-port"), radio->portText()});
+    dialog.show();
+    driver.then([this](QWidget* modal) {
+        auto* asked = new QTimer(modal);
+        QObject::connect(asked, &QTimer::timeout, modal, [this, modal, asked] {
+            if (modal->windowTitle() == "Waiting for radio at 9600 bps...") {
+                asked->stop();
+                ReconnectCable();
+            }
+        });
+        asked->start(20);
+    });
+    QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_FIND), Qt::LeftButton);
+    EXPECT_TRUE(driver.finished());
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_PORT)->currentText().toStdString(),
+              radio->portText());
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_BAUD)->currentText(), "9600");
+    EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Co&nnect");
+
+    ClickAnswering(dialog, Dlg::IDC_CONNECT, {""});
+    EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    EXPECT_FALSE(Enabled(dialog, Dlg::IDC_FIND));
+}
+
+// Find... with a stand-in for the modem family's discovery: it asks for the cable to be
+// reconnected and listens until the user has (or cancels); what it found is selected, with
+// the dialog still disconnected.
+TEST_F(ModemDialogTest, FindAsksForTheReconnectAndSelectsThePortAndRateFound) {
+    settings.setRaw("Port", "ttyS1");
+    settings.setRaw("Baudrate", "115200");
+    const Lines ports{"ttyS0", "ttyS1", "ttyUSB0"};
+    Dlg dialog(ports);
+    dialog.show();
+    bool reconnected = false;
+    Lines searched;
+    dialog.SetDiscovery([&](const Lines& given, const DetectWaitHooksS& wait,
+                            const FindRadioC::PromptT& askReconnect) {
+        searched = given;
+        askReconnect(DetectWaitHooksS::kReconnectText, "9600");
+        for (int i = 0; i < 1000 && !reconnected && !wait.cancelled(); ++i) {
+            wait.pumpFor(10);
+        }
+        return std::vector<DiscoveredPortS>{{"ttyS0", "modem", false, "", "", "", "no answer"},
+                                            {"ttyS1", "modem", false, "", "", "", "no answer"},
+                                            {"ttyUSB0", "modem", true, "ORYX62", "", "19200", ""}};
+    });
+    const struct {
+        bool cancel;
+        const char* port;
+        const char* baud;
+    } cases[] = {{true, "ttyS1", "115200"}, {false, "ttyUSB0", "19200"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cancel);
+        QString title;
+        QString text;
+        driver.then([&](QWidget* modal) {
+            QTimer::singleShot(300, modal, [&, modal] {
+                title = modal->windowTitle();
+                text = Find<QLabel>(*modal, ORYX_DetectDlgC::IDC_TEXT)->text();
+                if (c.cancel) {
+                    ModalDriverC::Click(modal, "Cancel");
+                } else {
+                    reconnected = true;
+                }
+            });
+        });
+        QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_FIND), Qt::LeftButton);
+        EXPECT_TRUE(driver.finished());
+        EXPECT_EQ(searched, ports);
+        EXPECT_EQ(title, "Waiting for radio at 9600 bps...");
+        EXPECT_EQ(text, DetectWaitHooksS::kReconnectText);
+        EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_PORT)->currentText(), c.port);
+        EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_BAUD)->currentText(), c.baud);
+        EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Co&nnect");
+        EXPECT_TRUE(Enabled(dialog, Dlg::IDC_PORT));
+        EXPECT_TRUE(Enabled(dialog, Dlg::IDC_FIND));
+        EXPECT_FALSE(Enabled(dialog, Dlg::IDC_SAVE));
+    }
 }
 
 } // namespace

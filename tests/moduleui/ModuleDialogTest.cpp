@@ -7,6 +7,7 @@
 #include "UnsendableNameCasesS.h"
 #include "app/DialogControlsC.h"
 #include "app/ORYX_CfgAppC.h"
+#include "app/PickRadioDlgC.h"
 #include "app/RadioSelectionDlgC.h"
 #include "moduleui/CTabBasicSettings.h"
 #include "moduleui/CTabCtrlEx.h"
@@ -27,8 +28,10 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -438,6 +441,184 @@ TEST_F(ModuleDialogTest, AUserConfiguresAModuleFromStartToEnd) {
         EXPECT_LT(at(inOrder[i - 1]), at(inOrder[i])) << inOrder[i];
     }
     EXPECT_LT(at("Application closed"), static_cast<long>(texts.size()));
+}
+
+// The family's own discovery over a simulated module and a port that is not there: the
+// module's port and rate are chosen, the module is left in data mode, and Connect reaches it
+// at the rate found.
+TEST_F(ModuleDialogTest, FindWithTheFamilysDiscoveryChoosesTheSimulatedModule) {
+    StartModule(5); // 9600
+    settings.setRaw("Baudrate", "4800");
+    Dlg dialog({settings.dir().file("no-such-port"), module->portText()},
+               std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    driver.then([](QWidget*) {});
+    QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_FIND), Qt::LeftButton);
+    EXPECT_TRUE(driver.finished());
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_PORT)->currentText().toStdString(),
+              module->portText());
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_BAUD)->currentText(), "9600");
+    EXPECT_FALSE(module->inCommandMode());
+
+    QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_CONNECT), Qt::LeftButton);
+    EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    EXPECT_FALSE(Find<QWidget>(dialog, Dlg::IDC_FIND)->isEnabled());
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_BAUD)->currentText(), "9600");
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+}
+
+// Cancel while the family's discovery probes (the module answers only at the last rate the
+// search comes to): the search ends, the module stays in data mode and its port is free.
+TEST_F(ModuleDialogTest, CancelDuringTheFamilysDiscoveryLeavesThePortFree) {
+    StartModule(8); // 57600
+    settings.setRaw("Baudrate", "4800");
+    Dlg dialog({module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    driver.then([](QWidget* modal) {
+        QTimer::singleShot(300, modal, [modal] { ModalDriverC::Click(modal, "Cancel"); });
+    });
+    QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_FIND), Qt::LeftButton);
+    EXPECT_TRUE(driver.finished());
+    EXPECT_EQ(Find<QComboBox>(dialog, Dlg::IDC_BAUD)->currentText(), "4800");
+    EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Co&nnect");
+    EXPECT_FALSE(module->inCommandMode());
+    const auto texts = settings.eventLogTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Find cancelled."), texts.end());
+
+    auto* baud = Find<QComboBox>(dialog, Dlg::IDC_BAUD);
+    baud->setCurrentIndex(baud->findText("57600"));
+    emit baud->activated(baud->currentIndex());
+    QTest::mouseClick(Find<QPushButton>(dialog, Dlg::IDC_CONNECT), Qt::LeftButton);
+    EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+}
+
+// Find... with a stand-in for the module family's discovery.
+DiscoveredPortS Answered(const std::string& port, const std::string& baud) {
+    return {port, "module", true, "ORYX-64", "0080371234AB", baud, ""};
+}
+DiscoveredPortS Unanswered(const std::string& port, const std::string& reason) {
+    return {port, "module", false, "", "", "", reason};
+}
+
+class ModuleFindTest : public ModuleDialogTest {
+protected:
+    const Lines ports{"ttyS0", "ttyS1", "ttyUSB0"};
+    std::unique_ptr<Dlg> opened;
+    Lines searched;
+
+    ModuleFindTest() {
+        settings.setRaw("Port", "ttyS1");
+        settings.setRaw("Baudrate", "4800");
+        opened = std::make_unique<Dlg>(ports, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+        opened->show();
+    }
+    Dlg& dialog() { return *opened; }
+
+    // The discovery gives results at once, or holds until the user cancels.
+    void Discovers(std::vector<DiscoveredPortS> results, bool hold = false) {
+        dialog().SetDiscovery(
+            [this, results, hold](const Lines& given, const auto& cancelled, const auto& portDone) {
+                searched = given;
+                for (auto until = std::chrono::steady_clock::now() + 10s;
+                     hold && !cancelled() && std::chrono::steady_clock::now() < until;) {
+                    std::this_thread::sleep_for(5ms);
+                }
+                for (size_t i = 0; i < given.size(); ++i) {
+                    portDone();
+                }
+                return hold && cancelled() ? std::vector<DiscoveredPortS>{} : results;
+            });
+    }
+
+    void ClickFind() {
+        QTest::mouseClick(Find<QPushButton>(dialog(), Dlg::IDC_FIND), Qt::LeftButton);
+    }
+
+    void ExpectDisconnectedWith(const std::string& port, const std::string& baud) {
+        EXPECT_EQ(Find<QComboBox>(dialog(), Dlg::IDC_PORT)->currentText().toStdString(), port);
+        EXPECT_EQ(Find<QComboBox>(dialog(), Dlg::IDC_BAUD)->currentText().toStdString(), baud);
+        EXPECT_EQ(Find<QPushButton>(dialog(), Dlg::IDC_CONNECT)->text(), "Co&nnect");
+        EXPECT_TRUE(Find<QWidget>(dialog(), Dlg::IDC_FIND)->isEnabled());
+        EXPECT_FALSE(Find<QWidget>(dialog(), Dlg::IDC_TABS)->isEnabled());
+        EXPECT_FALSE(dialog().core().portOpen);
+        EXPECT_TRUE(driver.finished());
+    }
+};
+
+// What was found is selected, the one of several the user picks, and Connect is left to the
+// user; closing stores it.
+TEST_F(ModuleFindTest, SelectsThePortAndRateFound) {
+    const struct {
+        std::vector<DiscoveredPortS> results;
+        int pick; // the row chosen in the list of several; -1: no list
+        std::string port;
+        std::string baud;
+    } cases[] = {
+        {{Unanswered("ttyS0", "no answer"), Answered("ttyUSB0", "9600"),
+          Unanswered("ttyS1", "busy")},
+         -1,
+         "ttyUSB0",
+         "9600"},
+        {{Answered("ttyS0", "115200"), Unanswered("ttyS1", "no answer"),
+          Answered("ttyUSB0", "57600")},
+         1,
+         "ttyUSB0",
+         "57600"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pick);
+        Discovers(c.results);
+        driver.then(
+            [](QWidget* modal) { EXPECT_EQ(modal->windowTitle(), "Finding the module..."); });
+        if (c.pick >= 0) {
+            driver.then([&c](QWidget* modal) {
+                auto* list = modal->findChild<QListWidget*>(Id(PickRadioDlgC::IDC_LIST));
+                ASSERT_NE(list, nullptr);
+                EXPECT_EQ(list->count(), 2);
+                EXPECT_EQ(list->item(c.pick)->text().toStdString(),
+                          c.port + ": ORYX-64 (0080371234AB) at " + c.baud + " baud");
+                list->setCurrentRow(c.pick);
+                ModalDriverC::Click(modal, "OK");
+            });
+        }
+        ClickFind();
+        EXPECT_EQ(searched, ports);
+        ExpectDisconnectedWith(c.port, c.baud);
+        EXPECT_EQ(Find<QLabel>(dialog(), Dlg::IDC_STATUS)->text().toStdString(),
+                  "Found a module on " + c.port + " at " + c.baud + " baud; press Connect");
+    }
+    QTest::keyClick(&dialog(), Qt::Key_Escape);
+    EXPECT_EQ(settings.raw("Port").toString(), "ttyUSB0");
+    EXPECT_EQ(settings.raw("Baudrate").toString(), "57600");
+}
+
+TEST_F(ModuleFindTest, NoneFoundSaysWhyForEachPortAndChangesNothing) {
+    Discovers({Unanswered("ttyS0", "no answer"), Unanswered("ttyS1", "busy"),
+               Unanswered("ttyUSB0", "no answer")});
+    QString told;
+    driver.then([](QWidget*) {});
+    driver.then([&told](QWidget* modal) {
+        told = static_cast<QMessageBox*>(modal)->text();
+        ModalDriverC::Click(modal, "OK");
+    });
+    ClickFind();
+    EXPECT_EQ(told, "No module found.\n\nno answer: ttyS0, ttyUSB0\nbusy: ttyS1");
+    ExpectDisconnectedWith("ttyS1", "4800");
+    EXPECT_EQ(Find<QLabel>(dialog(), Dlg::IDC_STATUS)->text(),
+              "Select port settings, then press Connect");
+}
+
+// Cancel ends the search while it runs, and nothing is told or changed.
+TEST_F(ModuleFindTest, CancelEndsTheSearchAndChangesNothing) {
+    Discovers({Answered("ttyUSB0", "9600")}, true);
+    driver.then([](QWidget* modal) {
+        QTimer::singleShot(300, modal, [modal] { ModalDriverC::Click(modal, "Cancel"); });
+    });
+    ClickFind();
+    ExpectDisconnectedWith("ttyS1", "4800");
+    const auto texts = settings.eventLogTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Find cancelled."), texts.end());
 }
 
 } // namespace
