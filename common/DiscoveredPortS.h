@@ -25,11 +25,12 @@ struct DiscoveredPortS {
     static constexpr const char* kModule = "module";
     static constexpr const char* kBusy = "busy";
     static constexpr const char* kPermissionDenied = "permission denied";
+    static constexpr const char* kNoSuchPort = "no such port";
     static constexpr const char* kNoAnswer = "no answer";
     static constexpr const char* kStopped = "stopped";
 
-    // Why a port that did not open was passed over: the two reasons a user meets most in a
-    // word, any other in the platform's sentence.
+    // Why a port that did not open was passed over: the reasons a user meets most in a few
+    // words (the port is already named beside them), any other in the platform's sentence.
     static std::string ReasonFor(const oryx::platform::SerialError& error) {
         switch (error.code) {
         case EBUSY:
@@ -37,6 +38,10 @@ struct DiscoveredPortS {
         case EACCES:
         case EPERM:
             return kPermissionDenied;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return kNoSuchPort;
         default:
             return error.message;
         }
