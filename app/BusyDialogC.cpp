@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QEventLoop>
+#include <QThread>
 #include <QWidget>
+#include <exception>
+#include <thread>
 
 namespace {
 
@@ -22,12 +26,18 @@ bool IsUserInput(QEvent::Type type) {
     }
 }
 
+int awaiting = 0;
+
 } // namespace
 
 BusyDialogC::BusyDialogC(QWidget& dialog) : QObject(&dialog), dialog_(dialog) {}
 
 BusyDialogC::~BusyDialogC() {
     QApplication::instance()->removeEventFilter(this);
+}
+
+BusyDialogC* BusyDialogC::Of(const QWidget* widget) {
+    return widget == nullptr ? nullptr : widget->window()->findChild<BusyDialogC*>();
 }
 
 void BusyDialogC::Run(const std::function<void()>& operation) {
@@ -44,6 +54,10 @@ void BusyDialogC::Run(const std::function<void()>& operation) {
     QApplication::restoreOverrideCursor();
     QApplication::instance()->removeEventFilter(this);
     busy_ = false;
+    if (closeRequested_) {
+        closeRequested_ = false;
+        dialog_.close();
+    }
 }
 
 void BusyDialogC::WithArrowCursor(const std::function<void()>& answer) {
@@ -52,10 +66,49 @@ void BusyDialogC::WithArrowCursor(const std::function<void()>& answer) {
     QApplication::restoreOverrideCursor();
 }
 
+void BusyDialogC::Await(const std::function<void()>& work) {
+    QEventLoop loop;
+    std::exception_ptr failure;
+    ++awaiting;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        // Posted, so that it also ends a loop that has not started yet.
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    --awaiting;
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+bool BusyDialogC::Awaiting() {
+    return awaiting > 0;
+}
+
+void BusyDialogC::OnInterfaceThread(const std::function<void()>& call) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (QThread::currentThread() == app->thread()) {
+        call();
+    } else {
+        QMetaObject::invokeMethod(app, call, Qt::BlockingQueuedConnection);
+    }
+}
+
 bool BusyDialogC::eventFilter(QObject* watched, QEvent* event) {
-    if (busy_ && IsUserInput(event->type()) && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == &dialog_) {
+    if (!busy_ || !watched->isWidgetType() ||
+        static_cast<QWidget*>(watched)->window() != &dialog_) {
+        return QObject::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::Close && watched == &dialog_) {
+        closeRequested_ = true;
+        event->ignore();
         return true;
     }
-    return QObject::eventFilter(watched, event);
+    return IsUserInput(event->type());
 }

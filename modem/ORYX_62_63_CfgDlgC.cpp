@@ -138,6 +138,7 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
     setWindowTitle(QStringLiteral("ORYX 62/63 Config Tool"));
     DialogUnitsC du(font());
     setFixedSize(du.size(145, 111));
+    DialogControlsC::OfferOnlyClose(*this);
     DialogControlsC controls(*this);
     using BoxT = ModemFieldsC::BoxT;
 
@@ -232,6 +233,7 @@ ModemViewI::AnswerT ORYX_62_63_CfgDlgC::MessageBox(const std::string& text,
                                                    IconT icon) {
     QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     ToQt(buttons), this);
+    DialogControlsC::FitCaption(box);
     int answer = QMessageBox::NoButton;
     BusyDialogC::WithArrowCursor([&] { answer = box.exec(); });
     return FromQt(answer);

@@ -127,6 +127,9 @@ SerialDevice::~SerialDevice() {
 
 SerialError SerialDevice::openPort(const std::string& portText) {
     close();
+    if (portText.empty()) {
+        return SerialError::invalid(SerialError::kNoPortChosenText);
+    }
     if (PortNames::isNetworkPort(portText)) {
         return openNetwork(portText);
     }
