@@ -100,15 +100,15 @@ void BusyDialogC::OnInterfaceThread(const std::function<void()>& call) {
     }
 }
 
+bool BusyDialogC::DeferClose() {
+    closeRequested_ |= busy_;
+    return busy_;
+}
+
 bool BusyDialogC::eventFilter(QObject* watched, QEvent* event) {
-    if (!busy_ || !watched->isWidgetType() ||
-        static_cast<QWidget*>(watched)->window() != &dialog_) {
-        return QObject::eventFilter(watched, event);
-    }
-    if (event->type() == QEvent::Close && watched == &dialog_) {
-        closeRequested_ = true;
-        event->ignore();
+    if (busy_ && IsUserInput(event->type()) && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == &dialog_) {
         return true;
     }
-    return IsUserInput(event->type());
+    return QObject::eventFilter(watched, event);
 }

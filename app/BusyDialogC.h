@@ -10,8 +10,8 @@ class QWidget;
 // system keeps such input until the thread is free again; delivered then, a second press of
 // Connect made while nothing seemed to happen would disconnect at once. Windows of their own
 // (message boxes, the detect dialog) take input as usual. Closing the window during an
-// operation closes it once the operation has ended, so that the dialog leaves the radio and
-// the port as after any finished operation.
+// operation (DeferClose) closes it once the operation has ended, so that the dialog leaves the
+// radio and the port as after any finished operation.
 class BusyDialogC : public QObject {
     Q_OBJECT
 public:
@@ -21,6 +21,9 @@ public:
     // Runs operation, unless one runs already: then it is input made during that one.
     void Run(const std::function<void()>& operation);
     bool Busy() const { return busy_; }
+    // For the dialog's reject(): true while an operation runs, and the dialog is closed once
+    // it has ended (input that would close it, such as Escape, is dropped meanwhile).
+    bool DeferClose();
     // The one that runs the operations of the window that widget is in; null if none does.
     static BusyDialogC* Of(const QWidget* widget);
 

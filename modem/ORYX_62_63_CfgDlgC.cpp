@@ -290,6 +290,9 @@ void ORYX_62_63_CfgDlgC::Close(bool (ModemDialogCoreC::*way)()) {
 
 // Escape and the title-bar close both arrive here.
 void ORYX_62_63_CfgDlgC::reject() {
+    if (busy_->DeferClose()) {
+        return;
+    }
     Close(&ModemDialogCoreC::OnCancelKey);
 }
 

@@ -165,6 +165,9 @@ void ORYX_64_65_CfgDlgC::Close(const char* closeLine) {
 
 // Escape (also inside a page) and the title-bar close both arrive here.
 void ORYX_64_65_CfgDlgC::reject() {
+    if (busy_->DeferClose()) {
+        return;
+    }
     Close(ModuleDialogCoreC::kCloseLine);
 }
 
