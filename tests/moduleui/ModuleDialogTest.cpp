@@ -547,24 +547,38 @@ TEST_F(ModuleDialogTest, ClosingDuringTheFallbackClosesAsAfterTheConnect) {
     EXPECT_TRUE(again.open(module->portText()).ok()) << "the dialog still holds the port";
 }
 
-// A search shows that it searches while it runs, and its results when it is over.
-TEST_F(ModuleDialogTest, ASearchShowsThatItSearches) {
+// A search shows that it searches while it runs, and its results when it is over. Tabbing
+// into the found devices then chooses none: Pair pairs only with a device the user selected.
+TEST_F(ModuleDialogTest, ASearchShowsThatItSearchesAndTabbingInChoosesNoDevice) {
     StartModule();
     Dlg dialog(Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
     dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     ASSERT_TRUE(Connect(dialog));
     WriteClientRole(dialog);
     ClickTab(dialog.tabs(), 1);
+    QWidget& page = dialog.searchPage();
     WhileBusyC seen(dialog);
-    ClickAt(Find<QPushButton>(dialog.searchPage(), CTabSearchPairSettings::IDC_SEARCH));
+    ClickAt(Find<QPushButton>(page, CTabSearchPairSettings::IDC_SEARCH));
     EXPECT_TRUE(Seen(seen.statuses, "Searching for devices ...")) << seen.statuses.size();
     EXPECT_TRUE(seen.waitCursor);
     EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text(), "Search finished, 3 devices found");
+
+    auto* found = Find<QListWidget>(page, CTabSearchPairSettings::IDC_FOUND_DEVICES);
+    Find<QLineEdit>(page, CTabSearchPairSettings::IDC_PAIRED_DEVICE)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), found);
+    EXPECT_TRUE(found->selectedItems().isEmpty());
+    EXPECT_EQ(dialog.searchPage().core().selectedLine, -1);
+    QTest::keyClick(found, Qt::Key_Space);
+    EXPECT_EQ(found->selectedItems().size(), 1);
+    EXPECT_TRUE(Find<QPushButton>(page, CTabSearchPairSettings::IDC_PAIR)->isEnabled());
 }
 
 // In the server role the search page is shown switched off: choosing its tab neither asks
-// the module for its pairing nor tells the user to press Search.
-TEST_F(ModuleDialogTest, TheSearchTabInTheServerRoleReadsNothing) {
+// the module for its pairing nor tells the user to press Search. Minimising and restoring is
+// not showing the dialog anew: the chosen tab stays.
+TEST_F(ModuleDialogTest, TheServerRoleSearchTabReadsNothingAndOutlivesMinimising) {
     StartModule(); // in the server role
     Dlg dialog(Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
     dialog.show();
@@ -575,15 +589,7 @@ TEST_F(ModuleDialogTest, TheSearchTabInTheServerRoleReadsNothing) {
     EXPECT_EQ(dialog.tabs().currentTab(), 1);
     EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text(), "Read and write module configuration");
     EXPECT_EQ(module->traffic().written(), "");
-}
 
-// Minimising and restoring is not showing the dialog anew: the tab the user chose stays.
-TEST_F(ModuleDialogTest, MinimiseAndRestoreKeepTheChosenTab) {
-    StartModule();
-    Dlg dialog(Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
-    dialog.show();
-    ASSERT_TRUE(Connect(dialog));
-    ClickTab(dialog.tabs(), 1);
     dialog.showMinimized();
     QCoreApplication::processEvents();
     dialog.showNormal();
@@ -622,31 +628,6 @@ TEST_F(ModuleDialogTest, APortThatDoesNotOpenGivesTheReason) {
                     shown.contains(QString::fromStdString(c.reason)))
             << shown.toStdString();
     }
-}
-
-// Tabbing into the found devices makes no choice: Pair pairs only with a device the user
-// selected (pressed before, it fails as with no selection).
-TEST_F(ModuleDialogTest, TabbingIntoFoundDevicesSelectsNone) {
-    StartModule();
-    Dlg dialog(Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    ASSERT_TRUE(Connect(dialog));
-    WriteClientRole(dialog);
-    ClickTab(dialog.tabs(), 1);
-    QWidget& page = dialog.searchPage();
-    ClickAt(Find<QPushButton>(page, CTabSearchPairSettings::IDC_SEARCH));
-    auto* found = Find<QListWidget>(page, CTabSearchPairSettings::IDC_FOUND_DEVICES);
-    ASSERT_EQ(found->count(), 3);
-    auto* pair = Find<QPushButton>(page, CTabSearchPairSettings::IDC_PAIR);
-    Find<QLineEdit>(page, CTabSearchPairSettings::IDC_PAIRED_DEVICE)->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), found);
-    EXPECT_TRUE(found->selectedItems().isEmpty());
-    EXPECT_EQ(dialog.searchPage().core().selectedLine, -1);
-    QTest::keyClick(found, Qt::Key_Space);
-    EXPECT_EQ(found->selectedItems().size(), 1);
-    EXPECT_TRUE(pair->isEnabled());
 }
 
 } // namespace
