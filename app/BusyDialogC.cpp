@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
-#include <QThread>
+#include <QTimer>
 #include <QWidget>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -66,19 +68,44 @@ void BusyDialogC::WithArrowCursor(const std::function<void()>& answer) {
     QApplication::restoreOverrideCursor();
 }
 
+// What the worker of one Await hands to the interface thread. Only std:: locks pass between
+// the two threads, so that ThreadSanitizer sees every hand-over.
+struct BusyDialogC::HandOverS {
+    std::mutex mutex;
+    std::condition_variable answered;
+    const std::function<void()>* call = nullptr;
+    bool callDone = false;
+    bool workDone = false;
+};
+
+namespace {
+
+thread_local BusyDialogC::HandOverS* t_handOver = nullptr;
+
+} // namespace
+
 void BusyDialogC::Await(const std::function<void()>& work) {
-    QEventLoop loop;
+    HandOverS handOver;
     std::exception_ptr failure;
+    QEventLoop loop;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        if (TakeHandedCall(handOver)) {
+            loop.quit();
+        }
+    });
     ++awaiting;
     std::thread worker([&] {
+        t_handOver = &handOver;
         try {
             work();
         } catch (...) {
             failure = std::current_exception();
         }
-        // Posted, so that it also ends a loop that has not started yet.
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        const std::lock_guard lock(handOver.mutex);
+        handOver.workDone = true;
     });
+    look.start(kLookMs);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     worker.join();
     --awaiting;
@@ -87,17 +114,40 @@ void BusyDialogC::Await(const std::function<void()>& work) {
     }
 }
 
+// Runs a call the worker handed over (without the lock: the call may paint, or wait for the
+// module itself); true once the work is done.
+bool BusyDialogC::TakeHandedCall(HandOverS& handOver) {
+    const std::function<void()>* call = nullptr;
+    {
+        const std::lock_guard lock(handOver.mutex);
+        if (handOver.workDone) {
+            return true;
+        }
+        call = std::exchange(handOver.call, nullptr);
+    }
+    if (call != nullptr) {
+        (*call)();
+        const std::lock_guard lock(handOver.mutex);
+        handOver.callDone = true;
+        handOver.answered.notify_all();
+    }
+    return false;
+}
+
 bool BusyDialogC::Awaiting() {
     return awaiting > 0;
 }
 
 void BusyDialogC::OnInterfaceThread(const std::function<void()>& call) {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (QThread::currentThread() == app->thread()) {
+    HandOverS* handOver = t_handOver;
+    if (handOver == nullptr) {
         call();
-    } else {
-        QMetaObject::invokeMethod(app, call, Qt::BlockingQueuedConnection);
+        return;
     }
+    std::unique_lock lock(handOver->mutex);
+    handOver->callDone = false;
+    handOver->call = &call;
+    handOver->answered.wait(lock, [handOver] { return handOver->callDone; });
 }
 
 bool BusyDialogC::DeferClose() {

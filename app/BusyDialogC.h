@@ -38,13 +38,20 @@ public:
     static void Await(const std::function<void()>& work);
     // True while Await waits: the window is live, but no other exchange may start.
     static bool Awaiting();
-    // Runs call on the interface thread and waits for it; there, runs it at once.
+    // From Await's work: runs call on the interface thread and waits for it. Anywhere else it
+    // runs call at once.
     static void OnInterfaceThread(const std::function<void()>& call);
+
+    struct HandOverS;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // How often the interface thread looks for a call handed over, and for the work's end.
+    static constexpr int kLookMs = 10;
+    static bool TakeHandedCall(HandOverS& handOver);
+
     QWidget& dialog_;
     bool busy_ = false;
     bool closeRequested_ = false;
