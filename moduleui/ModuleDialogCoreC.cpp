@@ -187,7 +187,8 @@ void ModuleDialogCoreC::OnConnect() {
                 : "Cannot open port " + oryx::platform::PortNames::displayName(portText) + "!";
         SetStatus(text);
         LogFailure(text + " " + problem.message);
-        view_.MessageBox(text + "\n" + problem.message, kCaption);
+        view_.MessageBox(portText.empty() ? problem.message : text + "\n" + problem.message,
+                         kCaption);
     } else if (ConnectWithFallback()) {
         view_.FocusSettingsPage();
     } else {

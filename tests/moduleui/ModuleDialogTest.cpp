@@ -624,9 +624,7 @@ TEST_F(ModuleDialogTest, APortThatDoesNotOpenGivesTheReason) {
         });
         Connect(dialog);
         EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text().toStdString(), c.status);
-        EXPECT_TRUE(shown.startsWith(QString::fromStdString(c.status + "\n")) &&
-                    shown.contains(QString::fromStdString(c.reason)))
-            << shown.toStdString();
+        EXPECT_TRUE(shown.contains(QString::fromStdString(c.reason))) << shown.toStdString();
     }
 }
 
