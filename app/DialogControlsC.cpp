@@ -6,8 +6,10 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -89,6 +91,22 @@ void DialogControlsC::ShowModel(QComboBox* box, const ComboBoxModelC& model) {
     box->setEnabled(model.Enabled());
 }
 
+void DialogControlsC::OfferOnlyClose(QWidget& dialog) {
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+}
+
+void DialogControlsC::FitCaption(QMessageBox& box) {
+    constexpr int kTitleBarButtons = 120;
+    constexpr int kLeast = 260;
+    const int wanted =
+        std::max(kLeast, box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarButtons);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
+
 // A port that is gone for now keeps its text, so that the user sees which port will come
 // back; greyed with a warning sign, so that nobody takes it for a port that is there.
 void DialogControlsC::ShowPresence(QComboBox* box, bool missing) {
@@ -102,7 +120,10 @@ void DialogControlsC::ShowPresence(QComboBox* box, bool missing) {
     sign->setVisible(missing);
     const QString note = missing ? kNotPresentNote.arg(box->currentText()) : QString();
     sign->setToolTip(note);
-    box->setToolTip(note);
+    // A simulator's link or a device server's address is longer than the box shows.
+    const bool cut = edit->fontMetrics().horizontalAdvance(box->currentText()) >
+                     edit->contentsRect().width() - 2 * edit->textMargins().left() - 4;
+    box->setToolTip(missing ? note : cut ? box->currentText() : QString());
     QPalette palette = edit->palette();
     palette.setColor(
         QPalette::Text,

@@ -6,6 +6,7 @@
 class ComboBoxModelC;
 class QComboBox;
 class QLabel;
+class QMessageBox;
 class QPushButton;
 class QWidget;
 
@@ -38,6 +39,14 @@ public:
     // Shows a drop-down's model: entries (refilled only when they changed, so an open list
     // is not reset), selection or typed text, and whether it can be used.
     static void ShowModel(QComboBox* box, const ComboBoxModelC& model);
+
+    // A dialog of a fixed size has nothing to maximise: its title bar offers only the close
+    // button (the window manager may still minimise it).
+    static void OfferOnlyClose(QWidget& dialog);
+
+    // A message box sizes itself to its text alone, and a window manager then cuts its
+    // caption ("O..."): it is made wide enough for the caption and the title bar's buttons.
+    static void FitCaption(QMessageBox& box);
 
     // The object name of the sign a port box shows while its port is not present, and the
     // note that sign and the box give as tooltip (%1: the port text).

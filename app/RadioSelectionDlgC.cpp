@@ -1,5 +1,6 @@
 #include "app/RadioSelectionDlgC.h"
 
+#include "app/DialogControlsC.h"
 #include "app/DialogUnitsC.h"
 #include "app/SettingsStoreC.h"
 
@@ -17,6 +18,7 @@ void RadioSelectionDlgC::CreateControls() {
     setWindowTitle(QStringLiteral("Select Radio Type"));
     DialogUnitsC du(font());
     setFixedSize(du.size(186, 47));
+    DialogControlsC::OfferOnlyClose(*this);
 
     auto* modem = new QRadioButton(QStringLiteral("ORYX 62/63"), this);
     modem->setObjectName(QString::number(IDC_ORYX_62_63));

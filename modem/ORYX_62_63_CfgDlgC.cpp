@@ -157,6 +157,7 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
     DialogUnitsC du(font());
     // Find... adds a column on the right; every control of the template keeps its place.
     setFixedSize(du.size(145 + kFindColumn, 111));
+    DialogControlsC::OfferOnlyClose(*this);
     DialogControlsC controls(*this);
     using BoxT = ModemFieldsC::BoxT;
 
@@ -258,6 +259,7 @@ ModemViewI::AnswerT ORYX_62_63_CfgDlgC::MessageBox(const std::string& text,
                                                    IconT icon) {
     QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     ToQt(buttons), this);
+    DialogControlsC::FitCaption(box);
     int answer = QMessageBox::NoButton;
     BusyDialogC::WithArrowCursor([&] { answer = box.exec(); });
     return FromQt(answer);
@@ -323,6 +325,9 @@ void ORYX_62_63_CfgDlgC::Close(bool (ModemDialogCoreC::*way)()) {
 
 // Escape and the title-bar close both arrive here.
 void ORYX_62_63_CfgDlgC::reject() {
+    if (busy_->DeferClose()) {
+        return;
+    }
     Close(&ModemDialogCoreC::OnCancelKey);
 }
 

@@ -95,9 +95,10 @@ void BasicSettingsCoreC::Write() {
     }
     ModuleWrittenS written;
     written.result = ModuleCoreC::CheckWrite(wanted);
-    if (written.result.ok()) {
-        written = module_ ? module_->Write(wanted)
-                          : ModuleWrittenS{ModuleCoreC::Failure(ModuleCoreC::kWriteFailed)};
+    if (written.result.ok() && module_) {
+        view_.Await([&] { written = module_->Write(wanted); });
+    } else if (written.result.ok()) {
+        written.result = ModuleCoreC::Failure(ModuleCoreC::kWriteFailed);
     }
     if (dialog_ != nullptr && written.roleAndName) {
         dialog_->SetResetOnLeave();

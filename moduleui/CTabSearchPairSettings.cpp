@@ -38,14 +38,22 @@ void CTabSearchPairSettings::CreateControls() {
     setTabOrder(found_, search_);
     setTabOrder(search_, pair_);
 
-    connect(found_, &QListWidget::currentRowChanged, this,
-            [this](int row) { core_.OnLineSelected(row); });
-    connect(search_, &QPushButton::clicked, this, [this] { core_.Search(); });
-    connect(pair_, &QPushButton::clicked, this, [this] { core_.Pair(); });
+    // Only a device the user selected counts: tabbing into the list makes its first line
+    // the current one without selecting it, and Pair must not offer that.
+    connect(found_, &QListWidget::itemSelectionChanged, this,
+            [this] { core_.OnLineSelected(SelectedRow()); });
+    connect(search_, &QPushButton::clicked, this,
+            [this] { RunOperation([this] { core_.Search(); }); });
+    connect(pair_, &QPushButton::clicked, this, [this] { RunOperation([this] { core_.Pair(); }); });
+}
+
+int CTabSearchPairSettings::SelectedRow() const {
+    const QList<QListWidgetItem*> selected = found_->selectedItems();
+    return selected.isEmpty() ? -1 : found_->row(selected.front());
 }
 
 void CTabSearchPairSettings::TakeControls() {
-    core_.selectedLine = found_->currentRow();
+    core_.selectedLine = SelectedRow();
 }
 
 void CTabSearchPairSettings::ShowControls() {

@@ -27,6 +27,7 @@ public:
 
 private:
     void CreateControls();
+    int SelectedRow() const;
 
     SearchPairCoreC core_;
     QLineEdit* paired_ = nullptr;

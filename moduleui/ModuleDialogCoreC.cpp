@@ -1,6 +1,7 @@
 #include "moduleui/ModuleDialogCoreC.h"
 
 #include "module/ModuleBaudC.h"
+#include "moduleui/HandedBackWatchC.h"
 #include "moduleui/ModuleTabCoreC.h"
 #include "platform/PortEnumerator.h"
 #include "platform/PortNames.h"
@@ -124,8 +125,10 @@ void ModuleDialogCoreC::LeaveCommandMode() {
 
 bool ModuleDialogCoreC::ConnectWithFallback() {
     const std::string firstTried = baudText;
-    const ModuleConnectedS connected =
-        module_.Connect(portText, firstTried, flowText != "None", *this);
+    ModuleConnectedS connected;
+    HandedBackWatchC watch(*this, view_);
+    view_.Await(
+        [&] { connected = module_.Connect(portText, firstTried, flowText != "None", watch); });
     if (!connected.result.ok()) {
         SetBaudText(firstTried);
     }
@@ -187,14 +190,16 @@ void ModuleDialogCoreC::OnConnect() {
     if (const oryx::platform::SerialError problem =
             oryx::platform::PortEnumerator::openProblem(portText);
         !problem.ok()) {
+        // The reason (no port chosen, in use by another program, a device server's host not
+        // found) is what the user can act on; the plain text would not tell it.
         const std::string text =
-            "Cannot open port " + oryx::platform::PortNames::displayName(portText) + "!";
+            portText.empty()
+                ? "No port chosen!"
+                : "Cannot open port " + oryx::platform::PortNames::displayName(portText) + "!";
         SetStatus(text);
-        // A device server fails for reasons of its own (host not found, connection refused,
-        // no serial port control) that the plain text would not tell.
-        const bool network = oryx::platform::PortNames::isNetworkPort(portText);
-        LogFailure(network ? text + " " + problem.message : text);
-        view_.MessageBox(network ? text + "\n" + problem.message : text, kCaption);
+        LogFailure(text + " " + problem.message);
+        view_.MessageBox(portText.empty() ? problem.message : text + "\n" + problem.message,
+                         kCaption);
     } else if (ConnectWithFallback()) {
         view_.FocusSettingsPage();
     } else {

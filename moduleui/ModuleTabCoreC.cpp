@@ -16,7 +16,7 @@ void ModuleTabCoreC::SetEnabled(bool on) {
 }
 
 void ModuleTabCoreC::OnFocusFromOutside() {
-    if (!enabled_) {
+    if (!TakesInput()) {
         return;
     }
     Read();

@@ -37,6 +37,8 @@ public:
 
 protected:
     virtual std::string FocusStatus() const = 0;
+    // Whether the page takes the user's input now; a page that does not reads nothing either.
+    virtual bool TakesInput() const { return enabled_; }
     bool CanTalk();
     // A message box, the status line, and a check that the module is still in command mode.
     void ReportFailure(const std::string& boxText, const std::string& statusText);

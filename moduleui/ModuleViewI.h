@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // What a module dialog or page core needs from whoever shows it: a window, or a test.
@@ -14,6 +15,11 @@ public:
     virtual void TakeControls() = 0;
     // The core changed its fields or control states: redraw them.
     virtual void ShowControls() = 0;
+    // Runs work, a wait of seconds for the module, so that the window stays painted
+    // meanwhile; work hands what it shows back through OnViewThread. By default both run at
+    // once, on the caller's thread.
+    virtual void Await(const std::function<void()>& work) { work(); }
+    virtual void OnViewThread(const std::function<void()>& call) { call(); }
 };
 
 // The module dialog's own needs beyond those of a page.

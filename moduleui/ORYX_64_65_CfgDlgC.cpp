@@ -1,5 +1,6 @@
 #include "moduleui/ORYX_64_65_CfgDlgC.h"
 
+#include "app/BusyDialogC.h"
 #include "app/DialogControlsC.h"
 #include "app/DialogUnitsC.h"
 #include "app/PortBoxFollowerC.h"
@@ -14,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace {
 
@@ -46,7 +48,9 @@ ORYX_64_65_CfgDlgC::ORYX_64_65_CfgDlgC(std::optional<std::vector<std::string>> f
                                        std::unique_ptr<ControllerT> controller, QWidget* parent)
     : QDialog(parent), eventLog_(EventLogFileC::kFileName, EventLogFileC::kMaxLines),
       controller_(std::move(controller)), core_(eventLog_, *this, *controller_),
-      follower_(fixedPorts ? nullptr : std::make_unique<PortBoxFollowerC>()) {
+      follower_(fixedPorts ? nullptr : std::make_unique<PortBoxFollowerC>()),
+      busy_(new BusyDialogC(*this)) {
+    DialogControlsC::OfferOnlyClose(*this);
     CreateControls();
     if (follower_) {
         connect(follower_.get(), &PortBoxFollowerC::Changed, this, [this] { ShowControls(); });
@@ -70,14 +74,20 @@ void ORYX_64_65_CfgDlgC::CreateControls() {
     (new QGroupBox(QStringLiteral("Port Settings"), this))->setGeometry(du.rect(3, 3, 159, 44));
     // A drop-down list's template height includes its open list; the closed box is one line.
     const int boxHeight = du.y(12);
-    DialogControlsC::LabelledBoxS port = controls.LabelledDropDown(
-        IDC_PORT, QRect(du.x(55), du.y(15), du.x(51), boxHeight), IDC_PORT_LABEL,
-        QStringLiteral("&COM Port:"), du.rect(15, 18, 33, 8));
-    DialogControlsC::LabelledBoxS baud = controls.LabelledDropDown(
-        IDC_BAUD, QRect(du.x(55), du.y(30), du.x(51), boxHeight), IDC_BAUD_LABEL,
-        QStringLiteral("Baud Rate:"), du.rect(11, 33, 37, 8));
-    for (QLabel* label : {port.label, baud.label}) {
+    const QRect portLabelArea = du.rect(15, 18, 33, 8);
+    const QRect baudLabelArea = du.rect(11, 33, 37, 8);
+    DialogControlsC::LabelledBoxS port =
+        controls.LabelledDropDown(IDC_PORT, QRect(du.x(55), du.y(15), du.x(51), boxHeight),
+                                  IDC_PORT_LABEL, QStringLiteral("&COM Port:"), portLabelArea);
+    DialogControlsC::LabelledBoxS baud =
+        controls.LabelledDropDown(IDC_BAUD, QRect(du.x(55), du.y(30), du.x(51), boxHeight),
+                                  IDC_BAUD_LABEL, QStringLiteral("Baud Rate:"), baudLabelArea);
+    for (auto [label, area] :
+         {std::pair(port.label, portLabelArea), std::pair(baud.label, baudLabelArea)}) {
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // A label widened for a wider font grows to the left: its text keeps the gap before
+        // its box.
+        label->move(area.right() + 1 - label->width(), label->y());
         label->setFixedWidth(label->width());
     }
     port_ = port.box;
@@ -98,8 +108,9 @@ void ORYX_64_65_CfgDlgC::CreateControls() {
     tabs_->AddTab(searchPage_, QStringLiteral("Search/Pairing"));
     core_.AddPages(settingsPage_->core(), searchPage_->core());
     tabs_->SelectTab(0);
-    connect(tabs_, &CTabCtrlEx::pageChosen, this,
-            [](QWidget* page) { static_cast<ORYX_64_65_ConfigTabC*>(page)->TakeFocus(); });
+    connect(tabs_, &CTabCtrlEx::pageChosen, this, [this](QWidget* page) {
+        busy_->Run([page] { static_cast<ORYX_64_65_ConfigTabC*>(page)->TakeFocus(); });
+    });
 
     status_ = new QLabel(this);
     status_->setObjectName(QString::number(IDC_STATUS));
@@ -112,15 +123,19 @@ void ORYX_64_65_CfgDlgC::CreateControls() {
     setTabOrder(baud_, connect_);
     setTabOrder(connect_, find_);
     setTabOrder(find_, tabs_->tabBar());
-    connect(connect_, &QPushButton::clicked, this, [this] { core_.OnConnect(); });
+    connect(connect_, &QPushButton::clicked, this, [this] {
+        busy_->Run([this] { core_.OnConnect(); });
+        ShowControls(); // takes a port list change that came meanwhile
+    });
     connect(find_, &QPushButton::clicked, this, &ORYX_64_65_CfgDlgC::OnFind);
     connect(port_, &QComboBox::activated, this, [this](int i) { core_.portBox.Select(i); });
     connect(baud_, &QComboBox::activated, this, [this](int i) { core_.baudBox.Select(i); });
 }
 
-// While the port is open the box stays as it is; the change is taken once it is closed.
+// While the port is open, and while a connect goes over the rates, the box stays as it is;
+// the change is taken once the port is closed.
 void ORYX_64_65_CfgDlgC::FollowPorts() {
-    if (follower_ && !core_.portOpen && follower_->TakeChange()) {
+    if (follower_ && !core_.portOpen && !busy_->Busy() && follower_->TakeChange()) {
         core_.FollowPortList(follower_->Ports());
     }
 }
@@ -161,6 +176,14 @@ void ORYX_64_65_CfgDlgC::SetWaitCursor(bool on) {
     ORYX_64_65_ConfigTabC::ShowWaitCursor(on);
 }
 
+void ORYX_64_65_CfgDlgC::Await(const std::function<void()>& work) {
+    BusyDialogC::Await(work);
+}
+
+void ORYX_64_65_CfgDlgC::OnViewThread(const std::function<void()>& call) {
+    BusyDialogC::OnInterfaceThread(call);
+}
+
 void ORYX_64_65_CfgDlgC::FocusSettingsPage() {
     tabs_->SelectTab(0);
     settingsPage_->TakeFocus();
@@ -180,6 +203,9 @@ void ORYX_64_65_CfgDlgC::Close(const char* closeLine) {
 
 // Escape (also inside a page) and the title-bar close both arrive here.
 void ORYX_64_65_CfgDlgC::reject() {
+    if (busy_->DeferClose()) {
+        return;
+    }
     Close(ModuleDialogCoreC::kCloseLine);
 }
 
@@ -197,12 +223,18 @@ void ORYX_64_65_CfgDlgC::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+// The window being shown or hidden, not restored or minimised: the window system's own show
+// and hide (spontaneous) leave the user's tab, and a search's results, as they were.
 void ORYX_64_65_CfgDlgC::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    tabs_->SelectTab(0);
+    if (!event->spontaneous()) {
+        tabs_->SelectTab(0);
+    }
 }
 
 void ORYX_64_65_CfgDlgC::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    tabs_->SelectTab(0);
+    if (!event->spontaneous()) {
+        tabs_->SelectTab(0);
+    }
 }

@@ -8,11 +8,13 @@
 #include "moduleui/ModuleViewI.h"
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class BusyDialogC;
 class CTabBasicSettings;
 class CTabCtrlEx;
 class CTabSearchPairSettings;
@@ -58,6 +60,8 @@ public:
     // ModuleDialogViewI
     void MessageBox(const std::string& text, const std::string& caption) override;
     void SetWaitCursor(bool on) override;
+    void Await(const std::function<void()>& work) override;
+    void OnViewThread(const std::function<void()>& call) override;
     void TakeControls() override;
     void ShowControls() override;
     void FocusSettingsPage() override;
@@ -84,6 +88,7 @@ private:
     std::unique_ptr<ControllerT> controller_;
     ModuleDialogCoreC core_;
     std::unique_ptr<PortBoxFollowerC> follower_;
+    BusyDialogC* busy_;
     QComboBox* port_ = nullptr;
     QComboBox* baud_ = nullptr;
     QPushButton* connect_ = nullptr;

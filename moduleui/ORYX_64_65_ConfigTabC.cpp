@@ -1,5 +1,8 @@
 #include "moduleui/ORYX_64_65_ConfigTabC.h"
 
+#include "app/BusyDialogC.h"
+#include "app/DialogControlsC.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -15,8 +18,17 @@ ORYX_64_65_ConfigTabC::ORYX_64_65_ConfigTabC(QWidget* parent) : QWidget(parent) 
 void ORYX_64_65_ConfigTabC::BindReadWrite(QPushButton* read, QPushButton* write) {
     read_ = read;
     write_ = write;
-    connect(read, &QPushButton::clicked, this, [this] { core().Read(); });
-    connect(write, &QPushButton::clicked, this, [this] { core().Write(); });
+    connect(read, &QPushButton::clicked, this, [this] { RunOperation([this] { core().Read(); }); });
+    connect(write, &QPushButton::clicked, this,
+            [this] { RunOperation([this] { core().Write(); }); });
+}
+
+void ORYX_64_65_ConfigTabC::RunOperation(const std::function<void()>& operation) {
+    if (BusyDialogC* busy = BusyDialogC::Of(this)) {
+        busy->Run(operation);
+    } else {
+        operation();
+    }
 }
 
 void ORYX_64_65_ConfigTabC::ShowReadWriteStates() {
@@ -39,8 +51,9 @@ void ORYX_64_65_ConfigTabC::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     ++focusReads_;
     // A click on the page's background, a label or a disabled field lands the focus here
-    // too; the user stayed in the page, so there is nothing new to read.
-    if (event->reason() != Qt::MouseFocusReason) {
+    // too; the user stayed in the page, so there is nothing new to read. While the dialog
+    // waits for the module, the window coming back to the front must not start an exchange.
+    if (event->reason() != Qt::MouseFocusReason && !BusyDialogC::Awaiting()) {
         core().OnFocusFromOutside();
     }
     // The page itself takes no keys: hand the focus on to its first control.
@@ -71,14 +84,20 @@ void ORYX_64_65_ConfigTabC::SetWaitCursor(bool on) {
     ShowWaitCursor(on);
 }
 
+void ORYX_64_65_ConfigTabC::Await(const std::function<void()>& work) {
+    BusyDialogC::Await(work);
+}
+
+void ORYX_64_65_ConfigTabC::OnViewThread(const std::function<void()>& call) {
+    BusyDialogC::OnInterfaceThread(call);
+}
+
 void ORYX_64_65_ConfigTabC::ShowOkBox(QWidget* parent, const std::string& text,
                                       const std::string& caption) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
                     QString::fromStdString(text), QMessageBox::Ok, parent);
-    // Any wait cursor must not hide the pointer while the user reads the message.
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    box.exec();
-    QApplication::restoreOverrideCursor();
+    DialogControlsC::FitCaption(box);
+    BusyDialogC::WithArrowCursor([&box] { box.exec(); });
 }
 
 void ORYX_64_65_ConfigTabC::ShowWaitCursor(bool on) {

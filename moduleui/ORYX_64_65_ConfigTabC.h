@@ -5,6 +5,7 @@
 #include "moduleui/ModuleViewI.h"
 
 #include <QWidget>
+#include <functional>
 
 class ORYX_64_65_CfgDlgC;
 class QPushButton;
@@ -32,8 +33,12 @@ public:
     // ModuleViewI
     void MessageBox(const std::string& text, const std::string& caption) override;
     void SetWaitCursor(bool on) override;
+    void Await(const std::function<void()>& work) override;
+    void OnViewThread(const std::function<void()>& call) override;
 
 protected:
+    // A user's operation: the dialog looks busy, and input made meanwhile is dropped.
+    void RunOperation(const std::function<void()>& operation);
     void focusInEvent(QFocusEvent* event) override;
     // Enter in a page ends there (on a button it presses the button); the other keys go on
     // to the dialog, where Escape closes it.

@@ -84,7 +84,7 @@ void SearchPairCoreC::Search() {
     search.result = {ModuleOutcomeT::Failed, ModuleCoreC::kSearchFailedText,
                      ModuleCoreC::kSearchFailedBox};
     if (module_) {
-        search = module_->Search(false);
+        view_.Await([&] { search = module_->Search(false); });
     }
     if (search.result.ok()) {
         foundDevices = std::move(search.devices);
@@ -106,7 +106,7 @@ void SearchPairCoreC::Pair() {
     const int index = selectedLine;
     ModuleResultS result = ModuleCoreC::Failure(ModuleCoreC::kPairFailed);
     if (index >= 0 && static_cast<size_t>(index) < foundDevices.size() && CanTalk()) {
-        result = module_->Pair(foundDevices[index]);
+        view_.Await([&] { result = module_->Pair(foundDevices[index]); });
     }
     if (result.ok()) {
         pairedDevice = ModuleCoreC::Describe(foundDevices[index]);

@@ -39,6 +39,8 @@ protected:
         return "Press Search, then select device from\nFound Devices and press Pair to pair "
                "devices.\nPress Disconnect when finished";
     }
+    // In the server role the page is shown but switched off: nothing to read or to offer.
+    bool TakesInput() const override { return pageEnabled; }
 
 private:
     void RefreshRole();

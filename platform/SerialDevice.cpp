@@ -127,6 +127,10 @@ SerialDevice::~SerialDevice() {
 
 SerialError SerialDevice::openPort(const std::string& portText) {
     close();
+    // Still "no such device" to the callers that go by the code; the words say what to do.
+    if (portText.empty()) {
+        return {ENOENT, SerialError::kNoPortChosenText};
+    }
     if (PortNames::isNetworkPort(portText)) {
         return openNetwork(portText);
     }

@@ -6,6 +6,9 @@ namespace oryx::platform {
 
 // The outcome of a device operation: errno (0 for success) and a sentence the user can act on.
 struct SerialError {
+    static constexpr const char* kNoPortChosenText =
+        "No port chosen: choose one from the list or type its name.";
+
     int code = 0;
     std::string message;
 

@@ -178,6 +178,13 @@ void SaveModuleDialog(const QDir& folder) {
     ORYX_64_65_CfgDlgC module({"ttyS0", "ttyUSB0", "/tmp/oryx-sim-0/module"},
                               std::make_unique<ORC::CFG::OpalDeviceControllerC>());
     SaveBothPages(module, folder, QStringLiteral("disconnected"));
+    // During the fallback over the rates: the stored rate failed, the next one is tried.
+    module.core().connectEnabled = false;
+    module.core().SetBaudText("4800");
+    module.core().SetStatus("Connect with 57600 baud failed");
+    Save(module, folder, QStringLiteral("module-fallback"));
+    module.core().connectEnabled = true;
+    module.core().SetBaudText("57600");
     SaveModuleFind(module, folder);
     module.core().portBox.SetText(kNetworkPort);
     module.ShowControls();
@@ -205,6 +212,18 @@ void SaveModuleDialog(const QDir& folder) {
                         "Service laptop (0019E3C40D55)"};
     search.OnLineSelected(1);
     SaveBothPages(module, folder, QStringLiteral("connected"));
+
+    // A search under way: the list emptied, the status says so.
+    const std::vector<std::string> found = search.listLines;
+    search.listLines.clear();
+    search.OnLineSelected(-1);
+    module.show();
+    module.tabs().page(0)->hide();
+    module.tabs().SelectTab(1);
+    core.SetStatus("Searching for devices ...");
+    SaveShown(module, folder, QStringLiteral("module-searching"));
+    module.hide();
+    search.listLines = found;
 }
 #endif
 

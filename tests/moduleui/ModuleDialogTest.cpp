@@ -13,10 +13,12 @@
 #include "moduleui/CTabCtrlEx.h"
 #include "moduleui/CTabSearchPairSettings.h"
 #include "moduleui/ORYX_64_65_CfgDlgC.h"
+#include "platform/SerialDevice.h"
 #include "program/ProgramDialogsC.h"
 #include "program/ProgramTraceC.h"
 #include "sim/ModuleRadio.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +29,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -56,6 +59,57 @@ void PressButton(QWidget& dialog, QWidget& page, int id, int key) {
     ModalDriverC::PressKey(&dialog, key);
 }
 
+// Clicks a widget with the mouse, as a user does (press and release at its middle).
+void ClickAt(QWidget* widget, QPoint at = {}) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at.isNull() ? widget->rect().center() : at);
+}
+
+void ClickTab(CTabCtrlEx& tabs, int index) {
+    ClickAt(tabs.tabBar(), tabs.tabBar()->tabRect(index).center());
+}
+
+// What the window shows while an operation runs, looked at each time the event loop turns:
+// every status text in its order, and whether Connect was seen disabled and the wait cursor
+// seen on. Nothing is recorded unless the window keeps being served meanwhile.
+class WhileBusyC {
+public:
+    explicit WhileBusyC(Dlg& dialog) : dialog_(dialog) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
+        timer_.start(0);
+    }
+    // Runs once, the first time the status shows text.
+    void When(const QString& text, std::function<void()> act) {
+        when_ = text;
+        act_ = std::move(act);
+    }
+    std::vector<std::string> statuses;
+    bool connectDisabled = false;
+    bool waitCursor = false;
+
+private:
+    void Look() {
+        const QString status = Find<QLabel>(dialog_, Dlg::IDC_STATUS)->text();
+        if (statuses.empty() || statuses.back() != status.toStdString()) {
+            statuses.push_back(status.toStdString());
+        }
+        connectDisabled |= !Find<QPushButton>(dialog_, Dlg::IDC_CONNECT)->isEnabled();
+        const QCursor* cursor = QApplication::overrideCursor();
+        waitCursor |= cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+        if (act_ && status == when_) {
+            std::exchange(act_, nullptr)();
+        }
+    }
+
+    Dlg& dialog_;
+    QTimer timer_;
+    QString when_;
+    std::function<void()> act_;
+};
+
+bool Seen(const std::vector<std::string>& statuses, const std::string& text) {
+    return std::find(statuses.begin(), statuses.end(), text) != statuses.end();
+}
+
 class ModuleDialogTest : public ::testing::Test {
 protected:
     IsolatedSettingsC settings;
@@ -76,6 +130,21 @@ protected:
         module->start();
         settings.setRaw("Port", QString::fromStdString(module->portText()));
         settings.setRaw("Baudrate", "57600");
+    }
+
+    // Connects by a mouse click on Connect; true when the dialog shows the port open.
+    static bool Connect(Dlg& dialog) {
+        auto* connect = Find<QPushButton>(dialog, Dlg::IDC_CONNECT);
+        ClickAt(connect);
+        return connect->text() == "Disco&nnect";
+    }
+
+    // Writes the client role, the one in which the search page takes input.
+    void WriteClientRole(Dlg& dialog) {
+        QWidget& basic = dialog.settingsPage();
+        ClickAt(Find<QRadioButton>(basic, CTabBasicSettings::IDC_CLIENT_ROLE));
+        ClickAt(Find<QPushButton>(basic, ORYX_64_65_ConfigTabC::IDC_WRITE));
+        ASSERT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text(), "Settings written");
     }
 };
 
@@ -619,6 +688,125 @@ TEST_F(ModuleFindTest, CancelEndsTheSearchAndChangesNothing) {
     ExpectDisconnectedWith("ttyS1", "4800");
     const auto texts = settings.eventLogTexts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Find cancelled."), texts.end());
+}
+
+// The fallback over the rates takes seconds: the window shows each failed rate as it fails,
+// Connect disabled and the wait cursor; a second press of Connect meanwhile (nothing seemed
+// to happen) is dropped instead of disconnecting once the connect has succeeded.
+TEST_F(ModuleDialogTest, TheFallbackShowsEachRateAndDropsASecondConnect) {
+    StartModule(5); // 9600; the stored rate is 57600, then 4800 fails first
+    Dlg dialog(Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    WhileBusyC seen(dialog);
+    seen.When("Connect with 57600 baud failed",
+              [&] { ClickAt(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)); });
+    EXPECT_TRUE(Connect(dialog));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->text(), "Disco&nnect");
+    EXPECT_TRUE(Seen(seen.statuses, "Connect with 57600 baud failed"));
+    EXPECT_TRUE(Seen(seen.statuses, "Connect with 4800 baud failed"));
+    EXPECT_EQ(seen.statuses.back(), "Read and write module configuration");
+    EXPECT_TRUE(seen.connectDisabled);
+    EXPECT_TRUE(seen.waitCursor);
+    EXPECT_TRUE(module->inCommandMode());
+}
+
+// Closing the window during the fallback closes it once the connect is over, as after any
+// connect: the found rate stored, the module back in data mode, the port closed.
+TEST_F(ModuleDialogTest, ClosingDuringTheFallbackClosesAsAfterTheConnect) {
+    StartModule(5);
+    Dlg dialog(Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    WhileBusyC seen(dialog);
+    // As the window manager's close button does.
+    seen.When("Connect with 57600 baud failed", [&] { dialog.windowHandle()->close(); });
+    Connect(dialog);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(settings.raw("Baudrate").toString(), "9600");
+    EXPECT_FALSE(module->inCommandMode());
+    oryx::platform::SerialDevice again;
+    EXPECT_TRUE(again.open(module->portText()).ok()) << "the dialog still holds the port";
+}
+
+// A search shows that it searches while it runs, and its results when it is over. Tabbing
+// into the found devices then chooses none: Pair pairs only with a device the user selected.
+TEST_F(ModuleDialogTest, ASearchShowsThatItSearchesAndTabbingInChoosesNoDevice) {
+    StartModule();
+    Dlg dialog(Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_TRUE(Connect(dialog));
+    WriteClientRole(dialog);
+    ClickTab(dialog.tabs(), 1);
+    QWidget& page = dialog.searchPage();
+    WhileBusyC seen(dialog);
+    ClickAt(Find<QPushButton>(page, CTabSearchPairSettings::IDC_SEARCH));
+    EXPECT_TRUE(Seen(seen.statuses, "Searching for devices ...")) << seen.statuses.size();
+    EXPECT_TRUE(seen.waitCursor);
+    EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text(), "Search finished, 3 devices found");
+
+    auto* found = Find<QListWidget>(page, CTabSearchPairSettings::IDC_FOUND_DEVICES);
+    Find<QLineEdit>(page, CTabSearchPairSettings::IDC_PAIRED_DEVICE)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), found);
+    EXPECT_TRUE(found->selectedItems().isEmpty());
+    EXPECT_EQ(dialog.searchPage().core().selectedLine, -1);
+    QTest::keyClick(found, Qt::Key_Space);
+    EXPECT_EQ(found->selectedItems().size(), 1);
+    EXPECT_TRUE(Find<QPushButton>(page, CTabSearchPairSettings::IDC_PAIR)->isEnabled());
+}
+
+// In the server role the search page is shown switched off: choosing its tab neither asks
+// the module for its pairing nor tells the user to press Search. Minimising and restoring is
+// not showing the dialog anew: the chosen tab stays.
+TEST_F(ModuleDialogTest, TheServerRoleSearchTabReadsNothingAndOutlivesMinimising) {
+    StartModule(); // in the server role
+    Dlg dialog(Lines{module->portText()}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+    dialog.show();
+    ASSERT_TRUE(Connect(dialog));
+    module->traffic().clear();
+    ClickTab(dialog.tabs(), 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog.tabs().currentTab(), 1);
+    EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text(), "Read and write module configuration");
+    EXPECT_EQ(module->traffic().written(), "");
+
+    dialog.showMinimized();
+    QCoreApplication::processEvents();
+    dialog.showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog.tabs().currentTab(), 1);
+    EXPECT_TRUE(dialog.searchPage().isVisible());
+}
+
+// A port that does not open says why: none chosen, or held by another program.
+TEST_F(ModuleDialogTest, APortThatDoesNotOpenGivesTheReason) {
+    StartModule();
+    oryx::platform::SerialDevice otherProgram;
+    ASSERT_TRUE(otherProgram.open(module->portText()).ok());
+    const struct {
+        std::string port;
+        std::string status;
+        std::string reason;
+    } cases[] = {
+        {"", "No port chosen!", oryx::platform::SerialError::kNoPortChosenText},
+        {module->portText(), "Cannot open port " + module->portText() + "!",
+         "in use by another program"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.port);
+        Dlg dialog(Lines{"ttyS0"}, std::make_unique<ORC::CFG::OpalDeviceControllerC>());
+        dialog.show();
+        PortBoxUserC::Type(*Find<QComboBox>(dialog, Dlg::IDC_PORT), QString::fromStdString(c.port));
+        QString shown;
+        driver.then([&shown](QWidget* modal) {
+            shown = static_cast<QMessageBox*>(modal)->text();
+            ModalDriverC::Click(modal, "OK");
+        });
+        Connect(dialog);
+        EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text().toStdString(), c.status);
+        EXPECT_TRUE(shown.contains(QString::fromStdString(c.reason))) << shown.toStdString();
+    }
 }
 
 } // namespace
