@@ -24,6 +24,12 @@ QLabel* DialogControlsC::Label(int id, const QString& text, const QRect& geometr
     return label;
 }
 
+void DialogControlsC::EndLabelAt(QLabel* label, const QRect& area) {
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->move(area.right() + 1 - label->width(), label->y());
+    label->setFixedWidth(label->width());
+}
+
 QComboBox* DialogControlsC::DropDown(int id, const QRect& geometry) {
     auto* box = new QComboBox(&dialog_);
     box->setObjectName(QString::number(id));

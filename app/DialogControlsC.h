@@ -28,6 +28,9 @@ public:
     QComboBox* DropDown(int id, const QRect& geometry);
     LabelledBoxS LabelledDropDown(int id, const QRect& geometry, int labelId, const QString& label,
                                   const QRect& labelGeometry);
+    // A label set right before its box: right-aligned in area, and when a wider font made it
+    // wider than area it grows to the left, so its text keeps the gap before the box.
+    static void EndLabelAt(QLabel* label, const QRect& area);
     // Makes box a port box: the machine's ports to pick from (PortItemModelC), and a port
     // text the list cannot hold (a device server's rfc2217:// address, a /dev/serial/by-id
     // link) to type in. What the user types goes into model at once, so that a refill of the

@@ -166,11 +166,16 @@ void ORYX_62_63_CfgDlgC::CreateControls() {
     const int boxHeight = du.y(12);
     auto boxRect = [&](int x, int y, int w) { return QRect(du.x(x), du.y(y), du.x(w), boxHeight); };
 
+    // The template's labels end where their boxes begin; they end a little before.
+    const QRect portLabelArea = du.rect(5, 13, 33, 8);
+    const QRect baudLabelArea = du.rect(6, 29, 32, 8);
     QComboBox* port = AddLabelledBox(IDC_PORT, boxRect(40, 11, 50), BoxT::Port, IDC_PORT_LABEL,
-                                     QStringLiteral("&COM Port:"), du.rect(7, 13, 33, 8));
+                                     QStringLiteral("&COM Port:"), portLabelArea);
     DialogControlsC::MakePortBox(port, core_.fields().portBox);
     QComboBox* baud = AddLabelledBox(IDC_BAUD, boxRect(40, 27, 50), BoxT::Baud, IDC_BAUD_LABEL,
-                                     QStringLiteral("&Baudrate:"), du.rect(7, 29, 32, 8));
+                                     QStringLiteral("&Baudrate:"), baudLabelArea);
+    DialogControlsC::EndLabelAt(labels_[port], portLabelArea);
+    DialogControlsC::EndLabelAt(labels_[baud], baudLabelArea);
     connect_ = controls.Button(IDC_CONNECT, QStringLiteral("Co&nnect"), du.rect(97, 10, 41, 14));
     service_ = controls.Button(IDC_SERVICE, QStringLiteral("Service"), du.rect(97, 26, 41, 14));
     find_ =

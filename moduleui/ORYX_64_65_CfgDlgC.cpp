@@ -84,11 +84,7 @@ void ORYX_64_65_CfgDlgC::CreateControls() {
                                   IDC_BAUD_LABEL, QStringLiteral("Baud Rate:"), baudLabelArea);
     for (auto [label, area] :
          {std::pair(port.label, portLabelArea), std::pair(baud.label, baudLabelArea)}) {
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        // A label widened for a wider font grows to the left: its text keeps the gap before
-        // its box.
-        label->move(area.right() + 1 - label->width(), label->y());
-        label->setFixedWidth(label->width());
+        DialogControlsC::EndLabelAt(label, area);
     }
     port_ = port.box;
     DialogControlsC::MakePortBox(port_, core_.portBox);
