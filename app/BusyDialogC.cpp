@@ -62,6 +62,12 @@ void BusyDialogC::Run(const std::function<void()>& operation) {
     }
 }
 
+void BusyDialogC::BetweenSteps() {
+    if (busy_) {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
 void BusyDialogC::WithArrowCursor(const std::function<void()>& answer) {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     answer();

@@ -21,6 +21,9 @@ public:
     // Runs operation, unless one runs already: then it is input made during that one.
     void Run(const std::function<void()>& operation);
     bool Busy() const { return busy_; }
+    // For an operation that runs on this thread in short steps: between two steps the window
+    // paints and its timers run; the user's input stays queued and is dropped at the end.
+    void BetweenSteps();
     // For the dialog's reject(): true while an operation runs, and the dialog is closed once
     // it has ended (input that would close it, such as Escape, is dropped meanwhile).
     bool DeferClose();

@@ -100,6 +100,9 @@ int ModemLinkC::WriteStr(const char* text) {
         log_.Log("ERROR: WriteStr RC_PORT_NOT_OPEN.");
         return RC_PORT_NOT_OPEN;
     }
+    if (beforeEachWrite_) {
+        beforeEachWrite_();
+    }
     const size_t length = std::strlen(text);
     oryx::platform::IoResult result = device_->write(text, length);
     if (!result.error.ok()) {

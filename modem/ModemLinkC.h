@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -52,6 +53,9 @@ public:
     // WriteStr followed by CR and LF, the end of every command line; each failing write has
     // logged itself. Returns the result of writing the text.
     int SendLine(const char* text);
+    // Called before each text is written, so that whoever waits for a whole exchange (a
+    // dialog that keeps painting) gets a look in between its commands.
+    void SetBeforeEachWrite(std::function<void()> hook) { beforeEachWrite_ = std::move(hook); }
     // Discards the driver's transmit and receive queues. With synchronous I/O nothing else is
     // pending, so this is also the purge of everything.
     void PurgeQueues();
@@ -80,4 +84,5 @@ private:
     bool portOpen_ = false;
     int openError_ = 0;
     std::string openErrorText_;
+    std::function<void()> beforeEachWrite_;
 };

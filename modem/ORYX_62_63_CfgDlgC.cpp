@@ -108,6 +108,9 @@ ORYX_62_63_CfgDlgC::ORYX_62_63_CfgDlgC(std::optional<std::vector<std::string>> f
       ports_(fixedPorts ? std::move(*fixedPorts) : PortsThatOpen(follower_->Ports())) {
     discovery_ = ModemDiscovery();
     CreateControls();
+    // Connect's settings read, a save and the defaults take a second or more of commands;
+    // the window paints between them.
+    core_.session().link().SetBeforeEachWrite([this] { busy_->BetweenSteps(); });
     if (follower_) {
         connect(follower_.get(), &PortBoxFollowerC::Changed, this, [this] { ShowControls(); });
     }

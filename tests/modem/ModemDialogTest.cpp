@@ -442,6 +442,38 @@ TEST_F(ModemDialogTest, DefaultsYesShowsAndStoresTheModelsDefaultRate) {
     EXPECT_EQ(radio->storedBaud(), 115200u);
 }
 
+// A save is a second of commands: the window goes on painting between them (its timers run
+// while the radio is still being written to), and a click made meanwhile is still dropped.
+TEST_F(ModemDialogTest, TheWindowPaintsBetweenTheCommandsOfASave) {
+    StartRadio(2410, 9600);
+    auto dialog = OpenDialog();
+    ClickAnswering(*dialog, Dlg::IDC_CONNECT, {""});
+    ChooseLink(*dialog, 10);
+    radio->traffic().clear();
+    int midway = 0;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        const std::string written = radio->traffic().written();
+        if (!written.empty() && written.find("z>") == std::string::npos && ++midway == 1) {
+            auto* connect = Find<QPushButton>(*dialog, Dlg::IDC_CONNECT);
+            const QPointF at = QRectF(connect->rect()).center();
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QCoreApplication::postEvent(
+                    connect, new QMouseEvent(type, at, connect->mapToGlobal(at), Qt::LeftButton,
+                                             Qt::LeftButton, Qt::NoModifier));
+            }
+        }
+    });
+    look.start(0);
+    ClickAnswering(*dialog, Dlg::IDC_SAVE, {"OK"});
+    look.stop();
+    EXPECT_GT(midway, 0) << "nothing ran on the interface thread during the save";
+    EXPECT_EQ(radio->storedValue("wn"), 10u);
+    const auto texts = settings.eventLogTexts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Button 'Connect' pressed."), 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Button 'Disconnect' pressed."), 0);
+}
+
 TEST_F(ModemDialogTest, StoredComNumberSelectsTheDeviceItNames) {
     settings.setRaw("Port", "1");
     Dlg dialog(Lines{"ttyS0", "ttyUSB0"});

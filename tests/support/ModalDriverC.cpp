@@ -6,9 +6,11 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -31,7 +33,10 @@ void Dismiss(QWidget* modal) {
 struct ModalDriverC::Impl {
     std::deque<StepT> steps;
     int stepsRun = 0;
-    QPointer<QWidget> lastModal;
+    // The modals steps were run for that are still shown. A dialog keeps its place while one it
+    // opened comes and goes, and while it is painted during an operation of its own; it is not
+    // a new modal then.
+    std::vector<QPointer<QWidget>> handled;
     QPointer<QWidget> onTop;
     Clock::time_point changedAt = Clock::now();
     bool failed = false;
@@ -54,8 +59,11 @@ void ModalDriverC::Impl::Tick() {
         Dismiss(modal);
         return;
     }
-    if (modal != nullptr && modal != lastModal && !steps.empty()) {
-        lastModal = modal;
+    std::erase_if(handled,
+                  [](const QPointer<QWidget>& w) { return w.isNull() || !w->isVisible(); });
+    const bool isNew = std::find(handled.begin(), handled.end(), modal) == handled.end();
+    if (modal != nullptr && isNew && !steps.empty()) {
+        handled.emplace_back(modal);
         changedAt = Clock::now();
         StepT step = std::move(steps.front());
         steps.pop_front();
