@@ -455,13 +455,7 @@ TEST_F(ModemDialogTest, TheWindowPaintsBetweenTheCommandsOfASave) {
     QObject::connect(&look, &QTimer::timeout, [&] {
         const std::string written = radio->traffic().written();
         if (!written.empty() && written.find("z>") == std::string::npos && ++midway == 1) {
-            auto* connect = Find<QPushButton>(*dialog, Dlg::IDC_CONNECT);
-            const QPointF at = QRectF(connect->rect()).center();
-            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-                QCoreApplication::postEvent(
-                    connect, new QMouseEvent(type, at, connect->mapToGlobal(at), Qt::LeftButton,
-                                             Qt::LeftButton, Qt::NoModifier));
-            }
+            ModalDriverC::PostClick(Find<QPushButton>(*dialog, Dlg::IDC_CONNECT));
         }
     });
     look.start(0);

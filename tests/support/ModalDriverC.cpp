@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
@@ -113,6 +114,15 @@ void ModalDriverC::then(StepT step) {
 
 bool ModalDriverC::finished() const {
     return impl_->steps.empty();
+}
+
+void ModalDriverC::PostClick(QWidget* widget) {
+    const QPointF at = QRectF(widget->rect()).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QCoreApplication::postEvent(widget, new QMouseEvent(type, at, widget->mapToGlobal(at),
+                                                            Qt::LeftButton, Qt::LeftButton,
+                                                            Qt::NoModifier));
+    }
 }
 
 void ModalDriverC::Click(QWidget* modal, const QString& nameOrText) {

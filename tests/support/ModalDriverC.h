@@ -20,6 +20,9 @@ public:
     // Clicks the button with the given object name (a control id) or text in the modal dialog.
     static void Click(QWidget* modal, const QString& nameOrText);
     static void PressKey(QWidget* modal, int key);
+    // A left click on the middle of widget, queued as the window system queues one: it
+    // arrives when the thread next takes its events.
+    static void PostClick(QWidget* widget);
 
     bool finished() const;
 
