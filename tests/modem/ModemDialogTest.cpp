@@ -462,6 +462,9 @@ TEST_F(ModemDialogTest, TheWindowPaintsBetweenTheCommandsOfASave) {
     ClickAnswering(*dialog, Dlg::IDC_SAVE, {"OK"});
     look.stop();
     EXPECT_GT(midway, 0) << "nothing ran on the interface thread during the save";
+    // The save is over for the dialog once its last line is written; the radio may still be
+    // taking it in.
+    ASSERT_TRUE(radio->traffic().waitForWritten("z>\r\n", 10s));
     EXPECT_EQ(radio->storedValue("wn"), 10u);
     const auto texts = settings.eventLogTexts();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Button 'Connect' pressed."), 1);
