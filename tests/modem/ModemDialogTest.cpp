@@ -358,10 +358,7 @@ TEST_F(ModemDialogTest, ANetworkPortThatDoesNotOpenSaysWhy) {
         dialog.show();
         PortBoxUserC::Type(*Find<QComboBox>(dialog, Dlg::IDC_PORT), QString::fromStdString(c.port));
         QString shown;
-        driver.then([&shown](QWidget* modal) {
-            shown = static_cast<QMessageBox*>(modal)->text();
-            ModalDriverC::Click(modal, "OK");
-        });
+        driver.thenOk(shown);
         Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->click();
         EXPECT_TRUE(shown.startsWith("Cannot open port.\n") && shown.contains(c.why))
             << shown.toStdString();

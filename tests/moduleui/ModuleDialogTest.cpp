@@ -266,10 +266,7 @@ TEST_F(ModuleDialogTest, ANetworkPortThatDoesNotOpenSaysWhy) {
         dialog.show();
         PortBoxUserC::Type(*Find<QComboBox>(dialog, Dlg::IDC_PORT), QString::fromStdString(c.port));
         QString shown;
-        driver.then([&shown](QWidget* modal) {
-            shown = static_cast<QMessageBox*>(modal)->text();
-            ModalDriverC::Click(modal, "OK");
-        });
+        driver.thenOk(shown);
         Find<QPushButton>(dialog, Dlg::IDC_CONNECT)->click();
         const std::string cannot = "Cannot open port " + c.port + "!";
         EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text().toStdString(), cannot);
@@ -335,10 +332,7 @@ TEST_F(ModuleDialogTest, WriteRefusesANameThatCannotTravelQuotedBeforeAnythingIs
         Find<QLineEdit>(basic, CTabBasicSettings::IDC_LOCAL_NAME)
             ->setText(QString::fromStdString(c.name));
         QString shown;
-        driver.then([&shown](QWidget* modal) {
-            shown = static_cast<QMessageBox*>(modal)->text();
-            ModalDriverC::Click(modal, "OK");
-        });
+        driver.thenOk(shown);
         PressButton(dialog, basic, ORYX_64_65_ConfigTabC::IDC_WRITE, Qt::Key_Space);
         EXPECT_EQ(shown.toStdString(), c.Refusal());
     }
@@ -799,10 +793,7 @@ TEST_F(ModuleDialogTest, APortThatDoesNotOpenGivesTheReason) {
         dialog.show();
         PortBoxUserC::Type(*Find<QComboBox>(dialog, Dlg::IDC_PORT), QString::fromStdString(c.port));
         QString shown;
-        driver.then([&shown](QWidget* modal) {
-            shown = static_cast<QMessageBox*>(modal)->text();
-            ModalDriverC::Click(modal, "OK");
-        });
+        driver.thenOk(shown);
         Connect(dialog);
         EXPECT_EQ(Find<QLabel>(dialog, Dlg::IDC_STATUS)->text().toStdString(), c.status);
         EXPECT_TRUE(shown.contains(QString::fromStdString(c.reason))) << shown.toStdString();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
@@ -114,6 +115,13 @@ void ModalDriverC::then(StepT step) {
 
 bool ModalDriverC::finished() const {
     return impl_->steps.empty();
+}
+
+void ModalDriverC::thenOk(QString& text) {
+    then([&text](QWidget* modal) {
+        text = static_cast<QMessageBox*>(modal)->text();
+        Click(modal, "OK");
+    });
 }
 
 void ModalDriverC::PostClick(QWidget* widget) {

@@ -16,6 +16,8 @@ public:
 
     // Queues a step; steps run in order, each on the next modal dialog that appears.
     void then(StepT step);
+    // Queues a step for a message box: its text is kept in text and its OK pressed.
+    void thenOk(QString& text);
 
     // Clicks the button with the given object name (a control id) or text in the modal dialog.
     static void Click(QWidget* modal, const QString& nameOrText);
